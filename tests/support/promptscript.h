@@ -1,0 +1,34 @@
+#ifndef ORVANE_TESTS_SUPPORT_PROMPTSCRIPT_H
+#define ORVANE_TESTS_SUPPORT_PROMPTSCRIPT_H
+
+#include "app/prompt.h"
+
+#include <QList>
+
+// Answers the program's dialogs without a display. Answers are used in the order queued; when
+// none is left a message box gets "Ok" and every other dialog is cancelled. Every request is
+// kept so a test can read back what the user was asked or told.
+class PromptScript {
+public:
+    PromptScript();
+    ~PromptScript();
+    PromptScript(const PromptScript &) = delete;
+    PromptScript &operator=(const PromptScript &) = delete;
+
+    void answerButton(QMessageBox::StandardButton button);
+    void answerText(const QString &text); // file name, folder, typed text or chosen item
+    void answerFiles(const QStringList &files);
+    void answerColor(const QColor &color);
+    void answerCancel();
+
+    const QList<Prompt::Request> &requests() const { return m_requests; }
+    // The texts of every message box shown, in order.
+    QStringList messages() const;
+    void clear() { m_requests.clear(); }
+
+private:
+    QList<Prompt::Answer> m_answers;
+    QList<Prompt::Request> m_requests;
+};
+
+#endif

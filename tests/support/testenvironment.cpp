@@ -1,0 +1,82 @@
+#include "tests/support/testenvironment.h"
+
+#include "app/database.h"
+#include "app/desktop.h"
+#include "app/paths.h"
+#include "app/settings.h"
+
+#include <QDir>
+#include <QUuid>
+
+TestEnvironment::TestEnvironment(const QRect &screen, const QDate &today)
+    : m_previousDir(QDir::currentPath())
+{
+    QDir root(m_root.path());
+    root.mkpath(QStringLiteral("work"));
+    root.mkpath(QStringLiteral("settings"));
+    root.mkpath(QStringLiteral("app"));
+    QDir::setCurrent(workDir());
+    Settings::setLocation(settingsDir());
+    Paths::setApplicationDir(appDir());
+    Desktop::setAvailableGeometry(screen);
+    Desktop::setToday(today);
+    Desktop::setOpenUrlHandler([](const QUrl &) { return true; });
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    if (!m_checkName.isEmpty()) {
+        QSqlDatabase::database(m_checkName, false).close();
+        QSqlDatabase::removeDatabase(m_checkName);
+    }
+    dropProgramConnection();
+    QDir::setCurrent(m_previousDir);
+    Paths::setApplicationDir(QString());
+    Desktop::setAvailableGeometry(QRect());
+    Desktop::setToday(QDate());
+    Desktop::setOpenUrlHandler(nullptr);
+}
+
+QString TestEnvironment::workDir() const
+{
+    return m_root.path() + QStringLiteral("/work");
+}
+
+QString TestEnvironment::settingsDir() const
+{
+    return m_root.path() + QStringLiteral("/settings");
+}
+
+QString TestEnvironment::appDir() const
+{
+    return m_root.path() + QStringLiteral("/app");
+}
+
+QString TestEnvironment::settingsFile() const
+{
+    return Settings::filePath();
+}
+
+QString TestEnvironment::databaseFile() const
+{
+    return workDir() + QLatin1Char('/') + Database::fileName;
+}
+
+QSqlDatabase TestEnvironment::checkConnection()
+{
+    if (m_checkName.isEmpty()) {
+        m_checkName = QStringLiteral("check-") + QUuid::createUuid().toString();
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_checkName);
+        db.setDatabaseName(databaseFile());
+        db.open();
+    }
+    return QSqlDatabase::database(m_checkName);
+}
+
+void TestEnvironment::dropProgramConnection()
+{
+    if (QSqlDatabase::contains(Database::connectionName)) {
+        QSqlDatabase::database(Database::connectionName, false).close();
+        QSqlDatabase::removeDatabase(Database::connectionName);
+    }
+}
