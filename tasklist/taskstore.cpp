@@ -1,0 +1,262 @@
+#include "tasklist/taskstore.h"
+
+#include "app/database.h"
+#include "app/logging.h"
+#include "app/settings.h"
+
+#include <QSqlError>
+#include <QVariant>
+
+const QString TaskStore::checkStarSql =
+    QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = 'star'");
+const QString TaskStore::countKey = QStringLiteral("mainViewItemCount");
+
+TaskStore::TaskStore(const QSqlDatabase &db) : m_db(db), m_query(db) {}
+
+bool TaskStore::ensureTable()
+{
+    m_query.prepare(checkStarSql);
+    if (!m_query.exec() || !m_query.next())
+        return true;
+    if (m_query.value(0).toInt() != 0) {
+        logLine(QStringLiteral("star table exists already!"));
+        return true;
+    }
+    logLine(QStringLiteral("star table not exist!"));
+    m_query.prepare(Database::createTableSql);
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("star table create failed!"));
+        logLine(m_query.lastError().text());
+        return false;
+    }
+    logLine(QStringLiteral("star table create succeed!"));
+    return true;
+}
+
+QList<TaskRecord> TaskStore::select(const QString &statement, bool *ok)
+{
+    QString text = statement;
+    if (text == Database::selectAllSql)
+        text += QStringLiteral(" order by manualIndex");
+    logLine(text);
+    QList<TaskRecord> rows;
+    m_query.prepare(text);
+    const bool ran = m_query.exec();
+    if (ok)
+        *ok = ran;
+    if (!ran) {
+        logLine(QStringLiteral("select * query failed"), m_query.lastError().text());
+        return rows;
+    }
+    while (m_query.next()) {
+        TaskRecord task;
+        task.id = m_query.value(0).toInt();
+        task.manualIndex = m_query.value(1).toInt();
+        task.content = m_query.value(2).toString();
+        task.startDate = m_query.value(3).toString();
+        task.stopDate = m_query.value(4).toString();
+        task.importance = m_query.value(5).toString();
+        task.emergency = m_query.value(6).toString();
+        task.priority = m_query.value(7).toInt();
+        task.progress = m_query.value(8).toInt();
+        task.label = m_query.value(9).toString();
+        task.height = m_query.value(10).toInt();
+        rows.append(task);
+    }
+    return rows;
+}
+
+int TaskStore::listHeight(const QString &statement)
+{
+    m_query.prepare(statement);
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("select * query failed"), m_query.lastError().text());
+        return 0;
+    }
+    int total = 0;
+    while (m_query.next())
+        total += m_query.value(10).toInt() + 80;
+    return total;
+}
+
+int TaskStore::nextFreeId()
+{
+    QSqlQuery query(m_db);
+    if (query.exec(QStringLiteral("select max(id) from star")) && query.next() &&
+        !query.value(0).isNull())
+        return query.value(0).toInt() + 1;
+    return 0;
+}
+
+int TaskStore::rowCount()
+{
+    QSqlQuery query(m_db);
+    if (query.exec(QStringLiteral("select count(*) from star")) && query.next())
+        return query.value(0).toInt();
+    return -1;
+}
+
+bool TaskStore::insert(int id)
+{
+    // The counter is the position of the new row. Should it disagree with the table (the
+    // settings file was lost or copied from elsewhere), the table wins, so that positions stay
+    // dense and no two rows share one.
+    int position = Settings::read(countKey, 0).toInt();
+    const int rows = rowCount();
+    if (rows >= 0 && position != rows)
+        position = rows;
+
+    m_query.prepare(Database::insertSql);
+    m_query.addBindValue(id);
+    m_query.addBindValue(position);
+    for (int column = 2; column <= 6; ++column)
+        m_query.addBindValue(QString(QLatin1String("")));
+    m_query.addBindValue(0);
+    m_query.addBindValue(0);
+    m_query.addBindValue(QString(QLatin1String("")));
+    m_query.addBindValue(100);
+    logLine(QStringLiteral("Add now listNo = %1").arg(id));
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("Add failed!"), m_query.lastError().text());
+        return false;
+    }
+    logLine(QStringLiteral("Add succeed!"));
+    Settings::write(countKey, position + 1);
+    return true;
+}
+
+QString TaskStore::escapeContent(const QString &html)
+{
+    QString escaped = html;
+    escaped.replace(QLatin1Char('\''), QStringLiteral("&#39;"));
+    return escaped;
+}
+
+bool TaskStore::save(const TaskRecord &task)
+{
+    const QString content = escapeContent(task.content);
+    // Values are bound, so an apostrophe in a date or label is stored as typed and a "%1" in
+    // any text stays what it is.
+    m_query.prepare(QStringLiteral(
+        "update star set content = ?, start_date = ?, stop_date = ?, importance = ?, "
+        "emergency = ?, priority = ?, progress = ?, label = ?, height = ? where manualIndex = ?"));
+    m_query.addBindValue(content);
+    m_query.addBindValue(task.startDate);
+    m_query.addBindValue(task.stopDate);
+    m_query.addBindValue(task.importance);
+    m_query.addBindValue(task.emergency);
+    m_query.addBindValue(task.priority);
+    m_query.addBindValue(task.progress);
+    m_query.addBindValue(task.label);
+    m_query.addBindValue(task.height);
+    m_query.addBindValue(task.manualIndex);
+    logLine(QStringLiteral("save manualIndex is %1 and text is %2").arg(task.manualIndex).arg(content));
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("db update failed!"), m_query.lastError().text());
+        return false;
+    }
+    logLine(QStringLiteral("db update succeed!"));
+    return true;
+}
+
+bool TaskStore::saveLabel(int manualIndex, const QString &label)
+{
+    m_query.prepare(QStringLiteral("update star set label = ? where manualIndex = ?"));
+    m_query.addBindValue(label);
+    m_query.addBindValue(manualIndex);
+    logLine(QStringLiteral("save manualIndex is %1 and text is %2").arg(manualIndex).arg(label));
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("db update failed!"), m_query.lastError().text());
+        return false;
+    }
+    logLine(QStringLiteral("db update succeed!"));
+    return true;
+}
+
+bool TaskStore::saveHeight(int manualIndex, int height)
+{
+    m_query.prepare(QStringLiteral("update star set height = %1 where manualIndex = %2")
+                        .arg(height)
+                        .arg(manualIndex));
+    logLine(QStringLiteral("set manualIndex is %1 and new height is %2").arg(manualIndex).arg(height));
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("db update height failed!"), m_query.lastError().text());
+        return false;
+    }
+    logLine(QStringLiteral("db update height succeed!"));
+    return true;
+}
+
+TaskStore::DeleteResult TaskStore::remove(int manualIndex)
+{
+    const QString statement = Database::deleteSql + QString::number(manualIndex);
+    logLine(statement);
+    const bool inTransaction = m_db.transaction();
+    m_query.prepare(statement);
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("delete failed!"), m_query.lastError().text());
+        if (inTransaction)
+            m_db.rollback();
+        return DeleteResult::DeleteFailed;
+    }
+    logLine(QStringLiteral("delete succeed!"));
+    m_query.prepare(
+        QStringLiteral("update star set manualIndex = manualIndex - 1 where manualIndex > %1 ")
+            .arg(manualIndex));
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("update failed!"), m_query.lastError().text());
+        // A row removed without closing its gap would break the dense positions: undo both.
+        if (inTransaction)
+            m_db.rollback();
+        return DeleteResult::RenumberFailed;
+    }
+    if (inTransaction && !m_db.commit()) {
+        logLine(QStringLiteral("update failed!"), m_db.lastError().text());
+        m_db.rollback();
+        return DeleteResult::RenumberFailed;
+    }
+    logLine(QStringLiteral("update succeed!"));
+    Settings::write(countKey, Settings::read(countKey, 0).toInt() - 1);
+    return DeleteResult::Deleted;
+}
+
+bool TaskStore::moveUp(int manualIndex, int id)
+{
+    return swap(manualIndex, manualIndex - 1, id);
+}
+
+bool TaskStore::moveDown(int manualIndex, int id)
+{
+    return swap(manualIndex, manualIndex + 1, id);
+}
+
+bool TaskStore::swap(int manualIndex, int neighbour, int id)
+{
+    const bool inTransaction = m_db.transaction();
+    m_query.prepare(
+        QStringLiteral("update star set manualIndex = %1 where manualIndex = %2 and id = %3")
+            .arg(neighbour)
+            .arg(manualIndex)
+            .arg(id));
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("update failed!"), m_query.lastError().text());
+        if (inTransaction)
+            m_db.rollback();
+        return false;
+    }
+    logLine(QStringLiteral("update succeed!"));
+    m_query.prepare(
+        QStringLiteral("update star set manualIndex = %1 where manualIndex = %2 and id != %3")
+            .arg(manualIndex)
+            .arg(neighbour)
+            .arg(id));
+    if (!m_query.exec() || (inTransaction && !m_db.commit())) {
+        logLine(QStringLiteral("update failed!"), m_query.lastError().text());
+        // Half a swap would leave two rows on one position; put the first step back.
+        if (inTransaction)
+            m_db.rollback();
+        return false;
+    }
+    logLine(QStringLiteral("update succeed!"));
+    return true;
+}

@@ -1,0 +1,57 @@
+#ifndef ORVANE_TASKLIST_TASKSTORE_H
+#define ORVANE_TASKLIST_TASKSTORE_H
+
+#include "tasklist/taskrecord.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+// Every statement the task list sends to the star table, with its diagnostics. No widgets.
+class TaskStore {
+public:
+    static const QString checkStarSql;
+    static const QString countKey; // "mainViewItemCount"
+
+    enum class DeleteResult { DeleteFailed, Deleted, RenumberFailed };
+
+    explicit TaskStore(const QSqlDatabase &db);
+
+    // Creates the star table when it is missing. False only when the creation failed.
+    bool ensureTable();
+
+    // Runs a select on star and returns its rows; a failure is logged and gives no rows.
+    // The plain "select * from star" is always read in manual order.
+    QList<TaskRecord> select(const QString &statement, bool *ok = nullptr);
+    // Sum of (height + 80) over the rows a select yields: the height the list needs.
+    int listHeight(const QString &statement);
+
+    // The smallest id not below any stored id (0 for an empty table).
+    int nextFreeId();
+    // Appends a new, empty task with the given id. Returns false when the insert failed (in
+    // practice: an unsaved empty task already exists, the content is unique).
+    bool insert(int id);
+    bool save(const TaskRecord &task);
+    bool saveLabel(int manualIndex, const QString &label);
+    bool saveHeight(int manualIndex, int height);
+    // Deletes the row at a position and closes the gap, in one transaction.
+    DeleteResult remove(int manualIndex);
+    // Swaps a row with its neighbour above or below, in one transaction.
+    bool moveUp(int manualIndex, int id);
+    bool moveDown(int manualIndex, int id);
+
+    // Rich text is stored with its apostrophes as "&#39;"; databases already rely on the form.
+    static QString escapeContent(const QString &html);
+
+    QSqlQuery &query() { return m_query; }
+
+private:
+    bool swap(int manualIndex, int neighbour, int id);
+    int rowCount();
+
+    QSqlDatabase m_db;
+    QSqlQuery m_query;
+};
+
+#endif
