@@ -4,12 +4,20 @@
 #include "richtext/taskrowowner.h"
 #include "tasklist/taskstore.h"
 
+#include <QDate>
+#include <QRect>
 #include <QSqlDatabase>
 #include <QWidget>
+#include <array>
 
+class QGridLayout;
+class QLabel;
+class QPushButton;
 class QScrollArea;
+class TaskRow;
 
-// The task list: the program's main window.
+// The task list: the program's main window. Every task is an editable row; edits are collected
+// in a pending list and written on save, add, delete, leaving for the day view and close.
 class MainView : public QWidget, public TaskRowOwner {
     Q_OBJECT
 
@@ -19,18 +27,75 @@ public:
 
     bool openDatabase();
 
+    // mode 0: plain list, 1: grouped list.
+    void createListContainer(int mode);
+    void buildRows(const QString &statement);
+
     void setItemHeight(int index, int newHeight, int scrollPos) override;
-    QScrollArea *rowScrollArea() const override;
+    QScrollArea *rowScrollArea() const override { return m_scrollArea; }
+    QScrollArea *scrollArea() const { return m_scrollArea; }
+    QWidget *listContainer() const { return m_container; }
+    TaskStore *store() const { return m_store; }
+
+    QString sortCondition() const { return m_sortCondition; }
+    QString filterCondition() const { return m_filterCondition; }
+    int shownRowCount() const { return m_shownRowCount; }
+    int pendingCount() const { return m_pendingLast + 1; }
 
 public slots:
+    void onAddButtonClicked();
+    void onViewButtonClicked();
+    void onAboutButtonClicked();
     void saveTextEdit();
+    void setTextEditIndex(int index);
+    void setDeleteButtonIndex(int index);
+    void onDelButtonClicked();
+    void onStartDateButtonClicked(int index);
+    void onStopDateButtonClicked(int index);
+    void onStartCalendarClicked(QDate date, int index);
+    void onStopCalendarClicked(QDate date, int index);
+    void onLabelComboBoxStateChanged(int index, QString text);
+    void onLabelOtherButtonClicked(int index);
+    void onUpArrowClicked(int index, int id);
+    void onDownArrowClicked(int index, int id);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void destroyListContainer();
+    // Plain list in manual order, as after add, delete and moves.
+    void redrawManualOrder();
+    void openCalendar(int index, bool start);
+    void setDateText(const QString &stem, QDate date, int index);
+
     QSqlDatabase m_db;
     TaskStore *m_store = nullptr;
+
+    std::array<int, 1000> pendingRows{};
+    int m_pendingLast = -1;
+    int m_lastPendingRow = -1;
+    int mDeletingNo = 0;
+    int nextId = 0;
+    int m_shownRowCount = 0;
+    int m_savedScrollPos = 0;
+    int m_groupCount = 0;
+    bool m_sortAscending = true;
+    QString m_sortCondition;
+    QString m_filterCondition;
+
+    QRect m_listArea;
+    QRect m_headerArea;
+    QLabel *m_title = nullptr;
+    QPushButton *m_aboutButton = nullptr;
+    QPushButton *m_viewButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QScrollArea *m_scrollArea = nullptr;
+    QWidget *m_container = nullptr;
+    QGridLayout *m_grid = nullptr;
+    QList<TaskRow *> m_rows;
 };
 
 #endif

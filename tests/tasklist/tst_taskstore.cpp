@@ -4,6 +4,7 @@
 #include "tasklist/taskstore.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/testenvironment.h"
+#include "tests/tasklist/tst_taskstore.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -49,23 +50,7 @@ QStringList contentsInOrder(TestEnvironment &env)
 }
 } // namespace
 
-class TestTaskStore : public QObject {
-    Q_OBJECT
 
-private slots:
-    void insertIntoEmptyTable();
-    void secondUnsavedInsertFails();
-    void deleteInTheMiddleRenumbers();
-    void moves_data();
-    void moves();
-    void textsAreStoredAsTyped_data();
-    void textsAreStoredAsTyped();
-    void identicalContentIsRefusedOnSave();
-    void failedRenumberLeavesTableAsBefore();
-    void failedMoveLeavesTableAsBefore();
-    void lostCounterStillAppendsAtNextPosition();
-    void selectReadsManualOrderAndLogs();
-};
 
 void TestTaskStore::insertIntoEmptyTable()
 {
@@ -288,5 +273,3 @@ void TestTaskStore::selectReadsManualOrderAndLogs()
     QCOMPARE(log.startingWith("select * query failed").size(), 1);
 }
 
-QTEST_MAIN(TestTaskStore)
-#include "tst_taskstore.moc"

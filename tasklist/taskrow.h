@@ -1,0 +1,39 @@
+#ifndef ORVANE_TASKLIST_TASKROW_H
+#define ORVANE_TASKLIST_TASKROW_H
+
+#include "tasklist/taskrecord.h"
+
+#include <QObject>
+
+class CustomQComboBox;
+class CustomTextEdit;
+class MainView;
+class QGridLayout;
+class QPushButton;
+
+// One task of the list: creates the widgets of its two grid rows, knows its manualIndex and
+// connects them to the main window. The widgets belong to the list container.
+class TaskRow : public QObject {
+    Q_OBJECT
+
+public:
+    // position: the drawn row number r (the task takes grid rows 2r and 2r + 1).
+    TaskRow(MainView *view, QGridLayout *grid, int position, const TaskRecord &task,
+            bool manualOrder, bool last);
+
+    int manualIndex() const { return m_task.manualIndex; }
+    int id() const { return m_task.id; }
+    CustomTextEdit *editor() const { return m_editor; }
+
+private:
+    void connectToView(MainView *view);
+
+    TaskRecord m_task;
+    CustomTextEdit *m_editor = nullptr;
+    QPushButton *m_deleteButton = nullptr;
+    QPushButton *m_upButton = nullptr;
+    QPushButton *m_downButton = nullptr;
+    QWidget *m_fields = nullptr;
+};
+
+#endif
