@@ -1,0 +1,161 @@
+#include "xlsx/sharedstrings.h"
+
+#include "xlsx/package.h"
+
+#include <QXmlStreamReader>
+
+namespace QXlsx {
+
+namespace {
+
+bool isHex(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+}
+
+// True when text[i] starts an escape of the form _xHHHH_.
+bool isEscapeAt(const QString &text, int i)
+{
+    if (i + 7 > text.size() || text[i] != QLatin1Char('_') || text[i + 1] != QLatin1Char('x') ||
+        text[i + 6] != QLatin1Char('_'))
+        return false;
+    for (int k = 2; k < 6; ++k) {
+        if (!isHex(text[i + k]))
+            return false;
+    }
+    return true;
+}
+
+QString decodeEscapes(const QString &text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (isEscapeAt(text, i)) {
+            out.append(QChar(char16_t(text.midRef(i + 2, 4).toUInt(nullptr, 16))));
+            i += 6;
+        } else {
+            out.append(text[i]);
+        }
+    }
+    return out;
+}
+
+bool needsEscape(char16_t c)
+{
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF;
+}
+
+} // namespace
+
+bool SharedStrings::read(const QByteArray &data, QString *error)
+{
+    QXmlStreamReader xml(data);
+    while (Package::readNext(xml)) {
+        if (xml.isStartElement() && xml.name() == QLatin1String("si"))
+            m_strings.append(readItem(xml));
+    }
+    if (xml.hasError()) {
+        *error = QStringLiteral("shared strings: ") + xml.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool SharedStrings::at(int index, QString *text) const
+{
+    if (index < 0 || index >= m_strings.size())
+        return false;
+    *text = m_strings.at(index);
+    return true;
+}
+
+QString SharedStrings::readItem(QXmlStreamReader &xml)
+{
+    const QString item = xml.name().toString();
+    QString text;
+    int depth = 1;
+    bool inPhonetic = false;
+    while (depth > 0 && Package::readNext(xml)) {
+        if (xml.isStartElement()) {
+            ++depth;
+            if (xml.name() == QLatin1String("rPh"))
+                inPhonetic = true;
+            else if (xml.name() == QLatin1String("t") && !inPhonetic)
+                text += xml.readElementText(QXmlStreamReader::SkipChildElements), --depth;
+        } else if (xml.isEndElement()) {
+            --depth;
+            if (xml.name() == QLatin1String("rPh"))
+                inPhonetic = false;
+        }
+    }
+    return decodeEscapes(text);
+}
+
+void SharedStrings::appendText(QByteArray *out, const QString &text)
+{
+    const bool preserve =
+        !text.isEmpty() && (text.front().isSpace() || text.back().isSpace() ||
+                            text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\t')));
+    out->append(preserve ? "<t xml:space=\"preserve\">" : "<t>");
+    QString buffer;
+    buffer.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        switch (c.unicode()) {
+        case '&':
+            buffer += QLatin1String("&amp;");
+            break;
+        case '<':
+            buffer += QLatin1String("&lt;");
+            break;
+        case '>':
+            buffer += QLatin1String("&gt;");
+            break;
+        case '\r':
+            buffer += QLatin1String("&#13;");
+            break;
+        default:
+            if (needsEscape(c.unicode()) || isEscapeAt(text, i))
+                buffer += QStringLiteral("_x%1_")
+                              .arg(uint(c.unicode()), 4, 16, QLatin1Char('0'))
+                              .toUpper()
+                              .replace(QLatin1String("_X"), QLatin1String("_x"));
+            else
+                buffer += c;
+        }
+    }
+    out->append(buffer.toUtf8());
+    out->append("</t>");
+}
+
+int SharedStrings::add(const QString &text)
+{
+    const auto found = m_index.constFind(text);
+    if (found != m_index.constEnd())
+        return found.value();
+    m_strings.append(text);
+    m_index.insert(text, m_strings.size() - 1);
+    return m_strings.size() - 1;
+}
+
+QByteArray SharedStrings::toXml() const
+{
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                     "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                     "count=\"" +
+                     QByteArray::number(m_strings.size()) + "\" uniqueCount=\"" +
+                     QByteArray::number(m_strings.size()) + "\">";
+    for (const QString &s : m_strings) {
+        xml += "<si>";
+        appendText(&xml, s);
+        xml += "</si>";
+    }
+    xml += "</sst>";
+    return xml;
+}
+
+} // namespace QXlsx
