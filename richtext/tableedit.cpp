@@ -109,15 +109,28 @@ void TableEdit::onAppendColumnButtonClicked(int columns)
 void TableEdit::onDeleteRowButtonClicked()
 {
     QTextTableCell cell;
-    if (QTextTable *table = currentTable(&cell); table && cell.isValid())
-        table->removeRows(cell.row(), cell.rowSpan());
+    QTextTable *table = currentTable(&cell);
+    if (!table || !cell.isValid())
+        return;
+    // Removing several rows in one call breaks the table (or crashes the layout) when a merged
+    // cell spans them; one row at a time, from the last, is handled correctly. The last removal
+    // may remove the whole table, so it is not touched afterwards.
+    const int first = cell.row();
+    for (int row = first + cell.rowSpan() - 1; row >= first; --row)
+        table->removeRows(row, 1);
 }
 
 void TableEdit::onDeleteColumnButtonClicked()
 {
     QTextTableCell cell;
-    if (QTextTable *table = currentTable(&cell); table && cell.isValid())
-        table->removeColumns(cell.column(), cell.columnSpan());
+    QTextTable *table = currentTable(&cell);
+    if (!table || !cell.isValid())
+        return;
+    // As with rows: one column at a time, from the last. The cell itself goes with the first
+    // removal, so its place is read beforehand.
+    const int first = cell.column();
+    for (int column = first + cell.columnSpan() - 1; column >= first; --column)
+        table->removeColumns(column, 1);
 }
 
 void TableEdit::onMergeCellsButtonClicked()

@@ -131,3 +131,21 @@ QTextCharFormat formatAt(CustomTextEdit *box, int position)
     cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
     return cursor.charFormat();
 }
+
+int runTestObject(QObject *test, int argc, char **argv)
+{
+    bool named = false;
+    bool mine = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.startsWith(QLatin1Char('-')) || (i > 1 && QByteArray(argv[i - 1]) == "-o"))
+            continue;
+        named = true;
+        const QString function = arg.section(QLatin1Char(':'), 0, 0) + QStringLiteral("()");
+        if (test->metaObject()->indexOfMethod(function.toLatin1().constData()) >= 0)
+            mine = true;
+    }
+    if (named && !mine)
+        return 0;
+    return QTest::qExec(test, argc, argv);
+}

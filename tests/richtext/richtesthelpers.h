@@ -78,6 +78,10 @@ QPoint openContextMenu(CustomTextEdit *box, const QPoint &viewportPos);
 // Clicks a push button of a window found by its text.
 void clickButton(QWidget *window, const QString &text);
 
+// Runs one test class; when test functions are named on the command line, a class that has
+// none of them is left out instead of failing on the unknown name.
+int runTestObject(QObject *test, int argc, char **argv);
+
 // The character format of the character at a position.
 QTextCharFormat formatAt(CustomTextEdit *box, int position);
 

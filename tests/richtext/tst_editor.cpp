@@ -419,7 +419,7 @@ void TestEditor::ctrlClickOpensLink()
 int runEditorTests(int argc, char **argv)
 {
     TestEditor test;
-    return QTest::qExec(&test, argc, argv);
+    return runTestObject(&test, argc, argv);
 }
 
 #include "tst_editor.moc"

@@ -391,7 +391,7 @@ void TestFormatEdit::copyShortcutWhilePopupActive()
 int runFormatEditTests(int argc, char **argv)
 {
     TestFormatEdit test;
-    return QTest::qExec(&test, argc, argv);
+    return runTestObject(&test, argc, argv);
 }
 
 #include "tst_formatedit.moc"
