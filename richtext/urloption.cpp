@@ -15,19 +15,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 const QString linkMark = QStringLiteral("<p>(超链接)</p>");
-
-// Text placed inside the HTML of the link: markup characters and the quote around the
-// address must stay literal, or a name like "a<b" or a path like "it's.txt" breaks the link.
-QString escaped(const QString &text)
-{
-    return text.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
-}
 } // namespace
 
 UrlOption::UrlOption(QWidget *parent, CustomTextEdit *editor) : QWidget(parent), m_editor(editor)
@@ -131,37 +125,40 @@ void UrlOption::onOkButtonClicked()
     cursor.insertHtml(linkMark);
     cursor.endEditBlock();
 
-    QString link;
+    QString href;
     if (!local.isEmpty()) {
         const QString fileName = QFileInfo(local).fileName();
         if (name.isEmpty())
             name = fileName;
-        QString url;
         if (m_attachment) {
             if (copyUrlToApp(local)) {
-                url = QUrl::fromLocalFile(Paths::attachmentsDir() + QLatin1Char('/') + fileName)
-                          .toString();
+                href = QUrl::fromLocalFile(Paths::attachmentsDir() + QLatin1Char('/') + fileName)
+                           .toString();
             } else {
                 Prompt::warning(this, QStringLiteral("提示"),
                                 QStringLiteral("把选中文件拷贝到安装目录下失败，请尝试重命名文件并"
                                                "使安装目录有写入权限。"));
             }
         } else {
-            url = QUrl::fromLocalFile(local).toString();
+            href = QUrl::fromLocalFile(local).toString();
         }
-        if (!url.isEmpty())
-            link = QStringLiteral("<a href = '") + escaped(url) + QStringLiteral("'>") +
-                   escaped(name) + QStringLiteral("</a>");
     } else if (!web.isEmpty()) {
         if (name.isEmpty())
             name = web;
-        link = QStringLiteral("<a href = '") + escaped(web) + QStringLiteral("'>") + escaped(name) +
-               QStringLiteral("</a>");
+        href = web;
     }
 
-    if (!link.isEmpty()) {
+    if (!href.isEmpty()) {
+        // The anchor is made as a format, not parsed from HTML text: an address or file name
+        // with an apostrophe, "&" or "<" keeps exactly what was typed, and the name is shown
+        // as written. It looks as an imported link does.
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref(href);
+        link.setForeground(m_editor->palette().link());
+        link.setFontUnderline(true);
         cursor.beginEditBlock();
-        cursor.insertHtml(link);
+        cursor.insertText(name, link);
         cursor.endEditBlock();
     }
     cursor.beginEditBlock();
