@@ -1,0 +1,76 @@
+// Loads and saves the same formatted workbooks with this layer and with openpyxl, and prints
+// the medians and how many times faster this layer is. Not part of the test run.
+
+#include "xlsx/document.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    struct Case {
+        int rows;
+        int pythonRuns;
+        int ourRuns;
+    };
+    for (const Case &c : {Case{100, 5, 21}, Case{10000, 3, 5}}) {
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral(ORVANE_XLSX_BENCH_DIR "/openpyxl_bench.py"), dir.path(),
+                      QString::number(c.rows), QString::number(c.pythonRuns)});
+        if (!python.waitForFinished(-1) || python.exitCode() != 0) {
+            std::fprintf(stderr, "openpyxl benchmark failed: %s\n",
+                         python.readAllStandardError().constData());
+            return 1;
+        }
+        const QList<QByteArray> figures = python.readAllStandardOutput().trimmed().split(' ');
+        const double pyLoad = figures.value(0).toDouble();
+        const double pySave = figures.value(1).toDouble();
+
+        const QString path = dir.filePath(QStringLiteral("bench_%1.xlsx").arg(c.rows));
+        const QString out = dir.filePath(QStringLiteral("ours_out.xlsx"));
+        std::vector<double> loads, saves;
+        for (int run = 0; run < c.ourRuns; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            QXlsx::Document doc(path);
+            loads.push_back(timer.nsecsElapsed() / 1e9);
+            if (!doc.isLoadPackage() || doc.dimension().lastRow() != c.rows) {
+                std::fprintf(stderr, "load failed: %s\n", qPrintable(doc.loadError()));
+                return 1;
+            }
+            timer.restart();
+            if (!doc.saveAs(out)) {
+                std::fprintf(stderr, "save failed\n");
+                return 1;
+            }
+            saves.push_back(timer.nsecsElapsed() / 1e9);
+        }
+        const double load = median(loads);
+        const double save = median(saves);
+        std::printf("%5d x 52  load: openpyxl %8.4f s  ours %8.4f s  ratio %6.1f\n", c.rows, pyLoad,
+                    load, pyLoad / load);
+        std::printf("%5d x 52  save: openpyxl %8.4f s  ours %8.4f s  ratio %6.1f\n", c.rows, pySave,
+                    save, pySave / save);
+        std::printf("%5d x 52  load+save ratio %6.1f\n", c.rows, (pyLoad + pySave) / (load + save));
+    }
+    return 0;
+}
