@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSqlError>
 #include <QSpinBox>
 #include <QSwipeGesture>
 
@@ -125,7 +126,8 @@ void MainView::buildRows(const QString &statement)
     for (int r = 0; r < tasks.size(); ++r) {
         const TaskRecord &task = tasks.at(r);
         logLine(QStringLiteral("height is %1").arg(task.height));
-        m_rows.append(new TaskRow(this, m_grid, r, task, plainOrder, r == tasks.size() - 1));
+        m_rows.insert(task.manualIndex, new TaskRow(this, m_grid, r, task, plainOrder,
+                                                    r == tasks.size() - 1));
         m_shownRowCount = r + 1;
         if (task.id + 1 > nextId)
             nextId = task.id + 1;
@@ -175,16 +177,22 @@ void MainView::setTextEditIndex(int index)
 void MainView::saveTextEdit()
 {
     const int last = qMin(m_pendingLast, static_cast<int>(pendingRows.size()) - 1);
+    // One save is one transaction: one write to disk instead of one per row.
+    const bool inTransaction = last >= 0 && m_db.transaction();
+    auto finish = [this, inTransaction]() {
+        if (inTransaction && !m_db.commit())
+            logLine(QStringLiteral("db update failed!"), m_db.lastError().text());
+    };
     for (int i = 0; i <= last; ++i) {
         const int index = pendingRows[i];
-        auto find = [this, index](const char *stem) {
-            return m_container ? m_container->findChild<QWidget *>(QString::fromLatin1(stem) +
-                                                                   QString::number(index))
-                               : nullptr;
+        TaskRow *row = m_rows.value(index);
+        auto find = [row](const char *stem) {
+            return row ? row->field(QString::fromLatin1(stem)) : nullptr;
         };
         auto *editor = qobject_cast<CustomTextEdit *>(find("textEdit"));
         if (!editor) {
             logLine(QStringLiteral("cann't find child textEdit%1").arg(index));
+            finish();
             return;
         }
         const struct {
@@ -197,6 +205,7 @@ void MainView::saveTextEdit()
         for (const auto &part : parts) {
             if (!part.widget) {
                 logLine(QStringLiteral("cann't find child ") + QString::fromLatin1(part.stem));
+                finish();
                 return;
             }
         }
@@ -213,6 +222,7 @@ void MainView::saveTextEdit()
         task.height = editor->height();
         m_store->save(task);
     }
+    finish();
     m_pendingLast = -1;
     m_lastPendingRow = -1;
     pendingRows.fill(0);
@@ -311,8 +321,8 @@ void MainView::onStopDateButtonClicked(int index)
 
 void MainView::setDateText(const QString &stem, QDate date, int index)
 {
-    auto *edit = m_container ? m_container->findChild<QLineEdit *>(stem + QString::number(index))
-                             : nullptr;
+    TaskRow *row = m_rows.value(index);
+    auto *edit = row ? qobject_cast<QLineEdit *>(row->field(stem)) : nullptr;
     if (!edit) {
         logLine(QStringLiteral("cann't find child ") + stem);
         return;

@@ -5,6 +5,7 @@
 #include "tasklist/taskstore.h"
 
 #include <QDate>
+#include <QHash>
 #include <QRect>
 #include <QSqlDatabase>
 #include <QWidget>
@@ -95,7 +96,9 @@ private:
     QScrollArea *m_scrollArea = nullptr;
     QWidget *m_container = nullptr;
     QGridLayout *m_grid = nullptr;
-    QList<TaskRow *> m_rows;
+    // The drawn rows by manualIndex, so a save reaches a row's widgets without searching the
+    // whole list.
+    QHash<int, TaskRow *> m_rows;
 };
 
 #endif

@@ -118,6 +118,17 @@ TaskRow::TaskRow(MainView *view, QGridLayout *grid, int position, const TaskReco
     m_upButton->setEnabled(manualOrder && r != 0);
     m_downButton->setEnabled(manualOrder && !last);
 
+    for (const char *stem : {"textEdit", "delButton", "buttonStart", "startDate", "buttonStop",
+                             "stopDate", "comboImportance", "comboEmergercy", "spinPriority",
+                             "lineProgress", "comboLabel"}) {
+        const QString name = QString::fromLatin1(stem) + QString::number(index);
+        QWidget *widget = m_editor->objectName() == name
+                              ? m_editor
+                              : (m_deleteButton->objectName() == name
+                                     ? m_deleteButton
+                                     : m_fields->findChild<QWidget *>(name));
+        m_named.insert(QString::fromLatin1(stem), widget);
+    }
     connectToView(view);
 }
 
@@ -126,10 +137,7 @@ void TaskRow::connectToView(MainView *view)
     const int index = m_task.manualIndex;
     const int id = m_task.id;
     auto pending = [view, index]() { view->setTextEditIndex(index); };
-    QWidget *fields = m_fields;
-    auto field = [fields, index](const char *stem) {
-        return fields->findChild<QWidget *>(QString::fromLatin1(stem) + QString::number(index));
-    };
+    auto field = [this](const char *stem) { return m_named.value(QString::fromLatin1(stem)); };
 
     connect(m_editor, &QTextEdit::textChanged, view, pending);
     connect(qobject_cast<QLineEdit *>(field("startDate")), &QLineEdit::textChanged, view, pending);

@@ -3,7 +3,9 @@
 
 #include "tasklist/taskrecord.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 
 class CustomQComboBox;
 class CustomTextEdit;
@@ -24,6 +26,9 @@ public:
     int manualIndex() const { return m_task.manualIndex; }
     int id() const { return m_task.id; }
     CustomTextEdit *editor() const { return m_editor; }
+    // The row's widget whose object name is stem + manualIndex ("startDate", "comboLabel", ...);
+    // null when there is none or it is gone.
+    QWidget *field(const QString &stem) const { return m_named.value(stem); }
 
 private:
     void connectToView(MainView *view);
@@ -34,6 +39,7 @@ private:
     QPushButton *m_upButton = nullptr;
     QPushButton *m_downButton = nullptr;
     QWidget *m_fields = nullptr;
+    QHash<QString, QPointer<QWidget>> m_named;
 };
 
 #endif
