@@ -1,0 +1,461 @@
+#include "schedule/daystore.h"
+
+#include "app/database.h"
+#include "app/logging.h"
+#include "schedule/daytables.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+QString q(const QString &table)
+{
+    return Database::quoteIdentifier(table);
+}
+
+QString literal(const QString &text)
+{
+    return QLatin1Char('\'') + Database::escapeText(text) + QLatin1Char('\'');
+}
+
+// Runs a whole user action as one transaction; a failure rolls everything back.
+class Transaction {
+public:
+    explicit Transaction(QSqlDatabase &db) : m_db(db), m_open(db.transaction()) {}
+    ~Transaction()
+    {
+        if (m_open)
+            m_db.rollback();
+    }
+    bool commit()
+    {
+        if (!m_open)
+            return true;
+        m_open = false;
+        if (m_db.commit())
+            return true;
+        logLine(QStringLiteral("commit failed!"), m_db.lastError().text());
+        m_db.rollback();
+        return false;
+    }
+
+private:
+    QSqlDatabase &m_db;
+    bool m_open;
+};
+} // namespace
+
+DayStore::DayStore(const QSqlDatabase &db) : m_db(db) {}
+
+QString DayStore::dayName(const QDate &date)
+{
+    return QStringLiteral("Day") + date.toString(QStringLiteral("yyyyMMdd"));
+}
+
+QString DayStore::escapeRichText(const QString &html)
+{
+    QString escaped = html;
+    escaped.replace(QLatin1Char('\''), QStringLiteral("&#39;"));
+    return escaped;
+}
+
+bool DayStore::run(const QString &statement, const QString &failureLog, const QString &successLog)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(statement)) {
+        logLine(failureLog, query.lastError().text());
+        return false;
+    }
+    if (!successLog.isEmpty())
+        logLine(successLog);
+    return true;
+}
+
+bool DayStore::tablesOfDate(const QString &dayName, QStringList *dayTables, QStringList *registries)
+{
+    const QString pattern =
+        QStringLiteral("SELECT * FROM sqlite_master WHERE type='table' AND name like '%1_%'");
+    QSqlQuery query(m_db);
+    if (!query.exec(pattern.arg(Database::escapeText(dayName)))) {
+        logLine(QStringLiteral("drawDateSchedule() select * from sqlite_master query failed!"));
+        return false;
+    }
+    while (query.next()) {
+        const QString name = query.value(2).toString();
+        // LIKE ignores case and treats "_" as a wildcard; keep only this date's tables.
+        if (!name.startsWith(dayName) || name.size() <= dayName.size())
+            continue;
+        logLine(QStringLiteral("listXml.append: ") + name);
+        dayTables->append(name);
+    }
+    const QString excelPrefix = QStringLiteral("Excel_") + dayName;
+    if (!query.exec(pattern.arg(Database::escapeText(excelPrefix)))) {
+        logLine(QStringLiteral("drawDateSchedule() select * from sqlite_master query failed!"));
+        return false;
+    }
+    while (query.next()) {
+        const QString name = query.value(2).toString();
+        if (name.startsWith(excelPrefix) && name.size() > excelPrefix.size())
+            registries->append(name);
+    }
+    return true;
+}
+
+bool DayStore::tableExists(const QString &table, bool *ok)
+{
+    QSqlQuery query(m_db);
+    const bool ran = query.exec(
+        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = %1")
+            .arg(literal(table)));
+    if (ok)
+        *ok = ran;
+    return ran && query.next() && query.value(0).toInt() > 0;
+}
+
+DayStore::TableState DayStore::tableState(const QString &dayTable)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(
+            QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = %1")
+                .arg(literal(dayTable)))) {
+        logLine(QStringLiteral("check_daily_table query is failed!"));
+        return TableCreateFailure;
+    }
+    if (!query.next())
+        return HasContent;
+    if (query.value(0).toInt() == 0) {
+        logLine(QStringLiteral("daily table not exist!"));
+        return Missing;
+    }
+    if (!query.exec(QStringLiteral("select * from ") + q(dayTable) +
+                    QStringLiteral(" order by manualIndex"))) {
+        logLine(QStringLiteral("select_all_table query is failed!"));
+        return ReadFailed;
+    }
+    while (query.next()) {
+        if (!query.value(3).toString().isEmpty() || !query.value(5).toString().isEmpty())
+            return HasContent;
+    }
+    return Empty;
+}
+
+bool DayStore::createTables(const QString &dayTable)
+{
+    Transaction transaction(m_db);
+    if (!run(DayTables::dayTableSql.arg(q(dayTable)), QStringLiteral("daily table create failed"),
+             dayTable + QStringLiteral(" daily table create succeed")))
+        return false;
+    const QString summary = summaryTable(dayTable);
+    if (!run(DayTables::summaryTableSql.arg(q(summary)),
+             QStringLiteral("summary table create failed"),
+             summary + QStringLiteral(" summary table create succeed")))
+        return false;
+    const QString labels = labelTable(dayTable);
+    if (!run(DayTables::labelTableSql.arg(q(labels)), QStringLiteral("label table create failed"),
+             labels + QStringLiteral(" label table create succeed")))
+        return false;
+    return transaction.commit();
+}
+
+QList<ScheduleRecord> DayStore::records(const QString &dayTable, bool *ok)
+{
+    QList<ScheduleRecord> rows;
+    QSqlQuery query(m_db);
+    const bool ran = query.exec(QStringLiteral("select * from ") + q(dayTable) +
+                                QStringLiteral(" order by manualIndex"));
+    if (ok)
+        *ok = ran;
+    if (!ran) {
+        logLine(QStringLiteral("select * query from daily table failed"), query.lastError().text());
+        return rows;
+    }
+    while (query.next()) {
+        ScheduleRecord record;
+        record.manualIndex = query.value(1).toInt();
+        record.time = query.value(2).toString();
+        record.plan = query.value(3).toString();
+        record.label = query.value(4).toString();
+        record.result = query.value(5).toString();
+        record.createDate = query.value(6).toString();
+        record.planHeight = query.value(7).toInt();
+        record.resultHeight = query.value(8).toInt();
+        record.isSchedule = query.value(9).toInt();
+        rows.append(record);
+    }
+    return rows;
+}
+
+QStringList DayStore::times(const QString &dayTable, bool *ok)
+{
+    QStringList list;
+    QSqlQuery query(m_db);
+    const bool ran = query.exec(QStringLiteral("select * from ") + q(dayTable) +
+                                QStringLiteral(" order by manualIndex"));
+    if (ok)
+        *ok = ran;
+    if (!ran) {
+        logLine(QStringLiteral("query all indexs failed!"), query.lastError().text());
+        return list;
+    }
+    while (query.next())
+        list.append(query.value(2).toString());
+    return list;
+}
+
+QString DayStore::recordTime(const QString &dayTable, int index)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("select * from %1 where manualIndex = %2")
+                        .arg(q(dayTable))
+                        .arg(index))) {
+        logLine(QStringLiteral("query one index failed!"), query.lastError().text());
+        return QString();
+    }
+    return query.next() ? query.value(2).toString() : QString();
+}
+
+bool DayStore::updateRecord(const QString &dayTable, int manualIndex, const QString &time,
+                            const QString &plan, const QString &result, int planHeight,
+                            int resultHeight)
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("update ") + q(dayTable) +
+                  QStringLiteral(" set time = ?, plan = ?, result = ?, planHeight = ?, "
+                                 "resultHeight = ? where manualIndex = ?"));
+    query.addBindValue(time);
+    query.addBindValue(escapeRichText(plan));
+    query.addBindValue(escapeRichText(result));
+    query.addBindValue(planHeight);
+    query.addBindValue(resultHeight);
+    query.addBindValue(manualIndex);
+    if (!query.exec()) {
+        logLine(QStringLiteral("db update failed!"), query.lastError().text());
+        return false;
+    }
+    logLine(QStringLiteral("db update succeed!"));
+    return true;
+}
+
+bool DayStore::shift(const QString &dayTable, const QString &condition, int index, int delta,
+                     const QString &failureLog)
+{
+    const QString statement =
+        QStringLiteral("update %1 set manualIndex = manualIndex %2 where manualIndex %3 %4")
+            .arg(q(dayTable), delta > 0 ? QStringLiteral("+ 1") : QStringLiteral("- 1"), condition)
+            .arg(index);
+    return run(statement, failureLog);
+}
+
+bool DayStore::addRecord(const QString &dayTable, int index, bool above, bool timed,
+                         const QTime &start, const QTime &end)
+{
+    Transaction transaction(m_db);
+    const int at = above ? index : index + 1;
+    const QString shiftStatement =
+        QStringLiteral("update %1 set manualIndex = manualIndex + 1 where manualIndex %2 %3")
+            .arg(q(dayTable), above ? QStringLiteral(">=") : QStringLiteral(">"))
+            .arg(index);
+    logLine(QStringLiteral("update_table_index is ") + shiftStatement);
+    if (!run(shiftStatement, QStringLiteral("update manualIndex+1 failed")))
+        return false;
+    const QString time = timed ? start.toString(QStringLiteral("hh:mm")) + QStringLiteral("--") +
+                                     end.toString(QStringLiteral("hh:mm"))
+                               : QString();
+    const QString insert =
+        QStringLiteral("insert into %1(manualIndex, time, plan, label, result, createDate, "
+                       "planHeight, resultHeight, isSchedule) values(%2, %3, '', '', '', '', 100, "
+                       "100, %4)")
+            .arg(q(dayTable))
+            .arg(at)
+            .arg(literal(time))
+            .arg(timed ? 0 : 1);
+    logLine(QStringLiteral("insert_table_empty is ") + insert);
+    if (!run(insert, QStringLiteral("insert an new empty record failed")))
+        return false;
+    return transaction.commit();
+}
+
+bool DayStore::deleteRecord(const QString &dayTable, int index)
+{
+    Transaction transaction(m_db);
+    run(QStringLiteral("delete from %1 where manualIndex = %2").arg(q(dayTable)).arg(index),
+        QStringLiteral("delete one item failed!"), QStringLiteral("delete one item succeed!"));
+    if (!shift(dayTable, QStringLiteral(">"), index, -1,
+               QStringLiteral("update one item manualIndex failed!")))
+        return false;
+    logLine(QStringLiteral("update one item manualIndex succeed!"));
+    return transaction.commit();
+}
+
+bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withIndex, int placeIndex,
+                            int option, const QTime &start, const QTime &end)
+{
+    auto read = [this, &dayTable](int index, const QString &failure, QSqlQuery *query) {
+        if (!query->exec(QStringLiteral("select * from %1 where manualIndex = %2")
+                             .arg(q(dayTable))
+                             .arg(index)) ||
+            !query->next()) {
+            logLine(failure, query->lastError().text());
+            return false;
+        }
+        return true;
+    };
+    QSqlQuery from(m_db);
+    QSqlQuery with(m_db);
+    if (!read(fromIndex, QStringLiteral("select from front index query failed!"), &from) ||
+        !read(withIndex, QStringLiteral("select from behind index query failed!"), &with))
+        return false;
+    const QString time = start.toString(QStringLiteral("hh:mm")) + QStringLiteral("--") +
+                         end.toString(QStringLiteral("hh:mm"));
+    QString plan;
+    QString result;
+    switch (option) {
+    case 0:
+        plan = from.value(3).toString() + with.value(3).toString();
+        result = from.value(5).toString() + with.value(5).toString();
+        break;
+    case 1:
+        plan = from.value(3).toString();
+        result = from.value(5).toString();
+        break;
+    case 2:
+        plan = with.value(3).toString();
+        result = with.value(5).toString();
+        break;
+    default:
+        logLine(QStringLiteral("option parameter is wrong!"));
+        return false;
+    }
+
+    Transaction transaction(m_db);
+    auto updateOne = [&](int index, const QString &failure) {
+        QSqlQuery query(m_db);
+        query.prepare(QStringLiteral("update ") + q(dayTable) +
+                      QStringLiteral(" set time = ?, plan = ?, result = ? where manualIndex = ?"));
+        query.addBindValue(time);
+        query.addBindValue(plan);
+        query.addBindValue(result);
+        query.addBindValue(index);
+        if (!query.exec()) {
+            logLine(failure, query.lastError().text());
+            return false;
+        }
+        return true;
+    };
+    auto deleteOne = [&](int index, const QString &failure) {
+        return run(
+            QStringLiteral("delete from %1 where manualIndex = %2").arg(q(dayTable)).arg(index),
+            failure);
+    };
+
+    if (placeIndex == fromIndex || placeIndex == withIndex) {
+        const bool keepFrom = placeIndex == fromIndex;
+        const int kept = keepFrom ? fromIndex : withIndex;
+        const int gone = keepFrom ? withIndex : fromIndex;
+        if (!updateOne(kept, keepFrom ? QStringLiteral("update indexFrom failed!")
+                                      : QStringLiteral("update indexWith failed!")) ||
+            !deleteOne(gone, keepFrom ? QStringLiteral("delete indexWith failed!")
+                                      : QStringLiteral("delete indexFrom failed!")) ||
+            !shift(dayTable, QStringLiteral(">"), gone, -1,
+                   QStringLiteral("update indexs failed!")))
+            return false;
+        return transaction.commit();
+    }
+
+    // Elsewhere: both sources go, the merged record is put directly before the place record.
+    // It keeps the label and heights of the record the merge was started from.
+    int with2 = withIndex > fromIndex ? withIndex - 1 : withIndex;
+    int place = placeIndex > fromIndex ? placeIndex - 1 : placeIndex;
+    place = place > with2 ? place - 1 : place;
+    if (!deleteOne(fromIndex, QStringLiteral("delete indexFrom failed!")) ||
+        !shift(dayTable, QStringLiteral(">"), fromIndex, -1,
+               QStringLiteral("update indexFrom failed!")) ||
+        !deleteOne(with2, QStringLiteral("delete indexWith failed!")) ||
+        !shift(dayTable, QStringLiteral(">"), with2, -1,
+               QStringLiteral("update indexWith failed!")) ||
+        !shift(dayTable, QStringLiteral(">="), place, +1,
+               QStringLiteral("update placeIndex failed!")))
+        return false;
+    QSqlQuery insert(m_db);
+    insert.prepare(QStringLiteral("insert into ") + q(dayTable) +
+                   QStringLiteral("(manualIndex, time, plan, label, result, createDate, "
+                                  "planHeight, resultHeight, isSchedule) "
+                                  "values(?, ?, ?, ?, ?, ?, ?, ?, 0)"));
+    insert.addBindValue(place);
+    insert.addBindValue(time);
+    insert.addBindValue(plan);
+    insert.addBindValue(from.value(4).toString());
+    insert.addBindValue(result);
+    insert.addBindValue(from.value(6).toString());
+    insert.addBindValue(from.value(7).toInt());
+    insert.addBindValue(from.value(8).toInt());
+    if (!insert.exec()) {
+        logLine(QStringLiteral("insert placeIndex failed!"), insert.lastError().text());
+        return false;
+    }
+    return transaction.commit();
+}
+
+bool DayStore::updateHeight(const QString &dayTable, int index, int kind, int newHeight)
+{
+    QString statement;
+    if (kind == 0)
+        statement = QStringLiteral("update %1 set planHeight = %2 where manualIndex = %3");
+    else if (kind == 1)
+        statement = QStringLiteral("update %1 set resultHeight = %2 where manualIndex = %3");
+    else if (kind == 2)
+        statement = QStringLiteral("update %1 set height = %2 where id = %3");
+    else
+        return false;
+    const QString table = kind == 2 ? summaryTable(dayTable) : dayTable;
+    logLine(QStringLiteral("set manualIndex is %1 and new height is %2").arg(index).arg(newHeight));
+    return run(statement.arg(q(table)).arg(newHeight).arg(index),
+               QStringLiteral("db update height failed!"),
+               QStringLiteral("db update height succeed!"));
+}
+
+QString DayStore::readLabel(const QString &dayTable, int index)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("select label from %1 where manualIndex = %2")
+                        .arg(q(dayTable))
+                        .arg(index))) {
+        logLine(QStringLiteral("query label failed!"), query.lastError().text());
+        return QString();
+    }
+    return query.next() ? query.value(0).toString() : QString();
+}
+
+bool DayStore::writeLabel(const QString &dayTable, int index, const QString &label)
+{
+    logLine(QStringLiteral("tableName is ") + dayTable +
+            QStringLiteral("  manualIndex is %1").arg(index));
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("update ") + q(dayTable) +
+                  QStringLiteral(" set label = ? where manualIndex = ?"));
+    query.addBindValue(label);
+    query.addBindValue(index);
+    if (!query.exec()) {
+        logLine(QStringLiteral("update label failed!"), query.lastError().text());
+        return false;
+    }
+    logLine(QStringLiteral("update label succeed!"));
+    return true;
+}
+
+bool DayStore::dropSchedule(const QString &dayTable)
+{
+    // The summary and label tables go with it, so the template can be used again that day.
+    const QStringList tables = {dayTable, summaryTable(dayTable), labelTable(dayTable)};
+    Transaction transaction(m_db);
+    for (const QString &table : tables) {
+        if (table != dayTable && !tableExists(table))
+            continue;
+        const QString statement = QStringLiteral("drop table ") + q(table);
+        logLine(QStringLiteral("delete_table_template is ") + statement);
+        if (!run(statement, QStringLiteral("deleteSomeDayCurrentTemplate() failed!")))
+            return false;
+    }
+    return transaction.commit();
+}

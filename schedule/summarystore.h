@@ -1,0 +1,48 @@
+#ifndef ORVANE_SCHEDULE_SUMMARYSTORE_H
+#define ORVANE_SCHEDULE_SUMMARYSTORE_H
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+// One row of a day's summary table: text items first, then score items.
+struct SummaryItem {
+    int id = 0;
+    QString type; // "summaryText" or "summaryScore"
+    QString name;
+    QString detail; // text: stored HTML; score: the score as decimal text
+    int height = 0;
+};
+
+// The summary table "summary_" + day table and its four settings keys.
+class SummaryStore {
+public:
+    SummaryStore(const QSqlDatabase &db, const QString &dayTable);
+
+    QString table() const;
+    QString settingsPrefix() const { return table(); }
+
+    QList<SummaryItem> items(bool *ok = nullptr);
+    int textCount() const;
+    int scoreCount() const;
+    // kind 0 text names, 1 score names, each followed by "；". Without the settings keys the
+    // names come from the summary table itself, in table order.
+    QString readNames(int kind);
+
+    bool saveText(int id, const QString &html, int height);
+    bool saveScore(int id, int score);
+
+    // Rewrites the items from two name lists, keeping the contents of names that stay.
+    // One transaction; a failed read changes nothing.
+    bool applyItems(const QString &textNames, const QString &scoreNames);
+
+    // Whether a name can head a summary item: it becomes an XML element name in templates.
+    // Returns the message to show, or an empty text when the name is fine.
+    static QString checkName(const QString &name);
+
+private:
+    QSqlDatabase m_db;
+    QString m_dayTable;
+};
+
+#endif
