@@ -21,8 +21,8 @@ public:
 
     CellType cellType() const { return m_type; }
     // A QString, a double, a bool, or an invalid QVariant for a blank cell.
-    QVariant value() const { return m_value; }
-    Format format() const { return m_format; }
+    const QVariant &value() const { return m_value; }
+    const Format &format() const { return m_format; }
     void setFormat(const Format &format) { m_format = format; }
 
     // The type a value is stored as: strings, numbers, booleans; anything else as text.

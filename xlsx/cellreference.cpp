@@ -2,16 +2,29 @@
 
 namespace QXlsx {
 
-CellReference CellReference::fromString(QStringView text)
+namespace {
+
+char16_t unit(QChar c)
+{
+    return c.unicode();
+}
+
+char16_t unit(char c)
+{
+    return char16_t(static_cast<unsigned char>(c));
+}
+
+// One parser for UTF-16 and for bytes, so that both read references identically.
+template <typename Text> CellReference parseReference(const Text &text)
 {
     int i = 0;
-    const int n = text.size();
-    if (i < n && text[i] == QLatin1Char('$'))
+    const int n = int(text.size());
+    if (i < n && unit(text[i]) == '$')
         ++i;
     int column = 0;
     int letters = 0;
     for (; i < n; ++i) {
-        const char16_t c = text[i].unicode();
+        const auto c = unit(text[i]);
         if (c >= 'a' && c <= 'z')
             column = column * 26 + (c - 'a' + 1);
         else if (c >= 'A' && c <= 'Z')
@@ -22,12 +35,12 @@ CellReference CellReference::fromString(QStringView text)
         if (++letters > 3)
             return {};
     }
-    if (i < n && text[i] == QLatin1Char('$'))
+    if (i < n && unit(text[i]) == '$')
         ++i;
     int row = 0;
     int digits = 0;
     for (; i < n; ++i) {
-        const char16_t c = text[i].unicode();
+        const auto c = unit(text[i]);
         if (c < '0' || c > '9')
             return {};
         row = row * 10 + (c - '0');
@@ -36,6 +49,18 @@ CellReference CellReference::fromString(QStringView text)
     }
     const CellReference ref(row, column);
     return ref.isValid() ? ref : CellReference();
+}
+
+} // namespace
+
+CellReference CellReference::fromString(QStringView text)
+{
+    return parseReference(text);
+}
+
+CellReference CellReference::fromLatin1(std::string_view text)
+{
+    return parseReference(text);
 }
 
 QString CellReference::columnName(int column)

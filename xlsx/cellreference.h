@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <string_view>
+
 namespace QXlsx {
 
 // The sheet's hard limits; anything outside them in a file is refused, not clamped.
@@ -18,6 +20,8 @@ public:
 
     // Parses "B3" or "$B$3"; an out-of-range or malformed text gives an invalid reference.
     static CellReference fromString(QStringView text);
+    // The same for the bytes of a file.
+    static CellReference fromLatin1(std::string_view text);
     // Column letters of a 1-based column ("A", "Z", "AA"); empty when out of range.
     static QString columnName(int column);
 

@@ -1,8 +1,6 @@
 #include "xlsx/sharedstrings.h"
 
-#include "xlsx/package.h"
-
-#include <QXmlStreamReader>
+#include "xlsx/xmlscanner.h"
 
 namespace QXlsx {
 
@@ -53,10 +51,12 @@ bool needsEscape(char16_t c)
 
 bool SharedStrings::read(const QByteArray &data, QString *error)
 {
-    QXmlStreamReader xml(data);
-    while (Package::readNext(xml)) {
-        if (xml.isStartElement() && xml.name() == QLatin1String("si"))
-            m_strings.append(readItem(xml));
+    XmlScanner xml(data);
+    std::string buffer;
+    for (XmlScanner::Token t = xml.next(); t != XmlScanner::EndDocument && t != XmlScanner::Invalid;
+         t = xml.next()) {
+        if (t == XmlScanner::StartElement && XmlScanner::equals(xml.name(), "si"))
+            m_strings.append(readItem(xml, &buffer));
     }
     if (xml.hasError()) {
         *error = QStringLiteral("shared strings: ") + xml.errorString();
@@ -73,26 +73,41 @@ bool SharedStrings::at(int index, QString *text) const
     return true;
 }
 
-QString SharedStrings::readItem(QXmlStreamReader &xml)
+QString SharedStrings::readItem(XmlScanner &xml, std::string *buffer)
 {
-    const QString item = xml.name().toString();
-    QString text;
+    buffer->clear();
     int depth = 1;
-    bool inPhonetic = false;
-    while (depth > 0 && Package::readNext(xml)) {
-        if (xml.isStartElement()) {
-            ++depth;
-            if (xml.name() == QLatin1String("rPh"))
-                inPhonetic = true;
-            else if (xml.name() == QLatin1String("t") && !inPhonetic)
-                text += xml.readElementText(QXmlStreamReader::SkipChildElements), --depth;
-        } else if (xml.isEndElement()) {
+    while (depth > 0) {
+        switch (xml.next()) {
+        case XmlScanner::StartElement:
+            if (XmlScanner::equals(xml.name(), "rPh")) {
+                xml.skipElement(); // the phonetic guide is not part of the text
+            } else if (XmlScanner::equals(xml.name(), "t")) {
+                // Only the t element's own text; anything nested in it is not.
+                for (XmlScanner::Token t = xml.next(); t != XmlScanner::EndElement;
+                     t = xml.next()) {
+                    if (t == XmlScanner::Characters)
+                        buffer->append(xml.text());
+                    else if (t == XmlScanner::StartElement)
+                        xml.skipElement();
+                    else
+                        return QString();
+                }
+            } else {
+                ++depth;
+            }
+            break;
+        case XmlScanner::EndElement:
             --depth;
-            if (xml.name() == QLatin1String("rPh"))
-                inPhonetic = false;
+            break;
+        case XmlScanner::Characters:
+            break;
+        case XmlScanner::EndDocument:
+        case XmlScanner::Invalid:
+            return QString();
         }
     }
-    return decodeEscapes(text);
+    return decodeEscapes(QString::fromUtf8(buffer->data(), int(buffer->size())));
 }
 
 void SharedStrings::appendText(QByteArray *out, const QString &text)

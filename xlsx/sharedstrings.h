@@ -6,9 +6,11 @@
 #include <QString>
 #include <QVector>
 
-class QXmlStreamReader;
+#include <string>
 
 namespace QXlsx {
+
+class XmlScanner;
 
 // The workbook's table of strings that cells refer to by index.
 class SharedStrings {
@@ -22,8 +24,8 @@ public:
     QByteArray toXml() const;
 
     // Reads the text of a string item (<si> or <is>): plain or rich runs, without the phonetic
-    // guide. The reader is left on the item's end element.
-    static QString readItem(QXmlStreamReader &xml);
+    // guide. The scanner is left on the item's end element; buffer is scratch space.
+    static QString readItem(XmlScanner &xml, std::string *buffer);
     // Appends a <t> element for the text, escaped for XML; characters XML cannot carry are
     // written as "_xHHHH_", the way spreadsheets do.
     static void appendText(QByteArray *out, const QString &text);

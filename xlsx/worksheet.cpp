@@ -3,11 +3,10 @@
 #include "xlsx/package.h"
 #include "xlsx/sharedstrings.h"
 #include "xlsx/styles.h"
-
-#include <QLocale>
-#include <QXmlStreamReader>
+#include "xlsx/xmlscanner.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace QXlsx {
@@ -23,37 +22,99 @@ bool inSheet(int row, int column)
     return row >= 1 && row <= MaxRows && column >= 1 && column <= MaxColumns;
 }
 
+// The shortest text that reads back as the same double.
+void appendNumber(QByteArray *out, double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    out->append(text, int(result.ptr - text));
+}
+
+void appendNumber(QByteArray *out, int value)
+{
+    char text[16];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    out->append(text, int(result.ptr - text));
+}
+
 QByteArray numberText(double value)
 {
-    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-// Skips the current element and everything inside it.
-void skipElement(QXmlStreamReader &xml)
-{
-    int depth = 1;
-    while (depth > 0 && Package::readNext(xml)) {
-        if (xml.isStartElement())
-            ++depth;
-        else if (xml.isEndElement())
-            --depth;
-    }
-}
-
-// The character data of a simple element such as <v>, leaving the reader on its end.
-QString simpleText(QXmlStreamReader &xml)
-{
-    QString text;
-    int depth = 1;
-    while (depth > 0 && Package::readNext(xml)) {
-        if (xml.isCharacters())
-            text += xml.text();
-        else if (xml.isStartElement())
-            ++depth;
-        else if (xml.isEndElement())
-            --depth;
-    }
+    QByteArray text;
+    appendNumber(&text, value);
     return text;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (!text.empty() && space(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && space(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A decimal integer, surrounding white space allowed; false when malformed or out of range.
+bool parseInt(std::string_view text, int *out)
+{
+    text = trimmed(text);
+    if (text.size() > 1 && text.front() == '+' && text[1] >= '0' && text[1] <= '9')
+        text.remove_prefix(1);
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+// A finite number in the file's notation ("1.5", "-2E-3"), surrounding white space allowed.
+bool parseDouble(std::string_view text, double *out)
+{
+    text = trimmed(text);
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-' && text[1] != '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return false;
+    // from_chars would also take "inf" and "nan", which cells cannot hold.
+    const char first = text.front() == '-' && text.size() > 1 ? text[1] : text.front();
+    if (!((first >= '0' && first <= '9') || first == '.'))
+        return false;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return false;
+    *out = value;
+    return true;
+}
+
+// All the character data inside the current element, leaving the scanner on its end.
+std::string_view elementText(XmlScanner &xml, std::string *buffer)
+{
+    std::string_view single;
+    int pieces = 0;
+    int depth = 1;
+    while (depth > 0) {
+        switch (xml.next()) {
+        case XmlScanner::StartElement:
+            ++depth;
+            break;
+        case XmlScanner::EndElement:
+            --depth;
+            break;
+        case XmlScanner::Characters:
+            // The usual single piece is used in place; only split text is copied.
+            if (pieces == 0) {
+                single = xml.text();
+            } else {
+                if (pieces == 1)
+                    buffer->assign(single);
+                buffer->append(xml.text());
+            }
+            ++pieces;
+            break;
+        case XmlScanner::EndDocument:
+        case XmlScanner::Invalid:
+            return std::string_view();
+        }
+    }
+    return pieces > 1 ? std::string_view(*buffer) : single;
 }
 
 } // namespace
@@ -261,99 +322,106 @@ CellRange Worksheet::dimension() const
 bool Worksheet::readXml(const QByteArray &data, const SharedStrings &strings, const Styles &styles,
                         QString *error)
 {
-    QXmlStreamReader xml(data);
+    XmlScanner xml(data);
     QString fault;
-    auto noteFault = [&fault](const QString &text) {
+    auto noteFault = [&fault](const char *text) {
         if (fault.isEmpty())
-            fault = text;
+            fault = QString::fromLatin1(text);
     };
     int currentRow = 0;
     int currentColumn = 0;
     int columnElements = 0;
-    // Consecutive cells usually share a style index; look each one up once.
-    int lastStyle = -1;
-    Format lastFormat;
-    bool lastStyleOk = true;
+    // Each style index is looked up once; cells then share the format's data.
+    std::vector<Format> formats;
+    formats.reserve(size_t(std::max(1, styles.formatCount())));
+    for (int i = 0; i < std::max(1, styles.formatCount()); ++i) {
+        bool ok = false;
+        formats.push_back(styles.format(i, &ok));
+    }
+    const Format outOfRange;
+    // The cells of the row being read; rows are usually read in order and whole.
+    RowCells *rowCells = nullptr;
+    int rowCellsRow = 0;
+    size_t lastRowSize = 0;
+    std::string buffer;
 
-    while (Package::readNext(xml)) {
-        if (!xml.isStartElement())
+    for (XmlScanner::Token token = xml.next();
+         token != XmlScanner::EndDocument && token != XmlScanner::Invalid; token = xml.next()) {
+        if (token != XmlScanner::StartElement)
             continue;
-        const QStringRef name = xml.name();
-        if (name == QLatin1String("c")) {
-            const QXmlStreamAttributes a = xml.attributes();
-            const QStringRef ref = a.value(QLatin1String("r"));
+        const std::string_view name = xml.name();
+        if (XmlScanner::equals(name, "c")) {
+            const std::string_view ref = xml.attribute("r");
             int row = currentRow, column = currentColumn + 1;
-            if (!ref.isEmpty()) {
-                const CellReference cr = CellReference::fromString(ref);
+            if (!ref.empty()) {
+                const CellReference cr = CellReference::fromLatin1(ref);
                 row = cr.row();
                 column = cr.column();
             }
             currentColumn = column;
             if (!inSheet(row, column)) {
-                noteFault(QStringLiteral("cell reference out of the sheet"));
-                skipElement(xml);
+                noteFault("cell reference out of the sheet");
+                xml.skipElement();
                 continue;
             }
-            const QStringRef styleText = a.value(QLatin1String("s"));
-            const int style = styleText.isEmpty() ? 0 : styleText.toInt();
-            if (style != lastStyle) {
-                lastFormat = styles.format(style, &lastStyleOk);
-                lastStyle = style;
-            }
-            if (!lastStyleOk)
-                noteFault(QStringLiteral("cell style index out of range"));
-            const QStringRef t = a.value(QLatin1String("t"));
+            int style = 0;
+            if (!parseInt(xml.attribute("s"), &style))
+                style = 0;
+            // Index 0 is always allowed: it is the default style even when a file has none.
+            const bool styleOk = style >= 0 && size_t(style) < formats.size();
+            if (!styleOk)
+                noteFault("cell style index out of range");
+            const std::string_view t = xml.attribute("t");
             Cell::CellType type = Cell::NumberType;
-            if (t == QLatin1String("s") || t == QLatin1String("inlineStr") ||
-                t == QLatin1String("str") || t == QLatin1String("d"))
+            if (XmlScanner::equals(t, "s") || XmlScanner::equals(t, "inlineStr") ||
+                XmlScanner::equals(t, "str") || XmlScanner::equals(t, "d"))
                 type = Cell::StringType;
-            else if (t == QLatin1String("b"))
+            else if (XmlScanner::equals(t, "b"))
                 type = Cell::BooleanType;
-            else if (t == QLatin1String("e"))
+            else if (XmlScanner::equals(t, "e"))
                 type = Cell::ErrorType;
-            const bool shared = t == QLatin1String("s");
+            const bool shared = XmlScanner::equals(t, "s");
 
             QVariant value;
             bool hasValue = false;
-            while (Package::readNext(xml)) {
-                if (xml.isEndElement())
+            for (XmlScanner::Token inner = xml.next(); inner != XmlScanner::EndElement;
+                 inner = xml.next()) {
+                if (inner == XmlScanner::EndDocument || inner == XmlScanner::Invalid)
                     break;
-                if (!xml.isStartElement())
+                if (inner != XmlScanner::StartElement)
                     continue;
-                if (xml.name() == QLatin1String("v")) {
-                    const QString text = simpleText(xml);
+                if (XmlScanner::equals(xml.name(), "v")) {
+                    const std::string_view text = elementText(xml, &buffer);
                     hasValue = true;
                     if (shared) {
-                        bool ok = false;
+                        int index = -1;
                         QString s;
-                        const int index = text.toInt(&ok);
-                        if (ok && strings.at(index, &s)) {
+                        if (parseInt(text, &index) && strings.at(index, &s)) {
                             value = s;
                         } else {
-                            noteFault(QStringLiteral("shared string index out of range"));
+                            noteFault("shared string index out of range");
                             hasValue = false;
                         }
                     } else if (type == Cell::NumberType) {
-                        bool ok = false;
-                        const double number = text.toDouble(&ok);
-                        if (ok && std::isfinite(number)) {
+                        double number = 0;
+                        if (parseDouble(text, &number)) {
                             value = number;
                         } else {
-                            noteFault(QStringLiteral("malformed number"));
+                            noteFault("malformed number");
                             hasValue = false;
                         }
                     } else if (type == Cell::BooleanType) {
-                        value = text.trimmed() == QLatin1String("1") ||
-                                text.trimmed() == QLatin1String("true");
+                        const std::string_view b = trimmed(text);
+                        value = b == "1" || b == "true";
                     } else {
-                        value = text;
+                        value = QString::fromUtf8(text.data(), int(text.size()));
                     }
-                } else if (xml.name() == QLatin1String("is")) {
-                    value = SharedStrings::readItem(xml);
+                } else if (XmlScanner::equals(xml.name(), "is")) {
+                    value = SharedStrings::readItem(xml, &buffer);
                     type = Cell::StringType;
                     hasValue = true;
                 } else {
-                    skipElement(xml); // formulas and extensions
+                    xml.skipElement(); // formulas and extensions
                 }
             }
             if (!hasValue || (type == Cell::StringType && value.toString().isEmpty())) {
@@ -362,73 +430,83 @@ bool Worksheet::readXml(const QByteArray &data, const SharedStrings &strings, co
             }
             if (type == Cell::BlankType && style == 0)
                 continue;
-            if (m_cellCount >= MaxCells && !findCell(row, column)) {
-                noteFault(QStringLiteral("too many cells"));
+            if (!rowCells || rowCellsRow != row) {
+                const bool isNew = m_rows.find(row) == m_rows.end();
+                rowCells = &m_rows[row];
+                rowCellsRow = row;
+                if (isNew)
+                    rowCells->reserve(lastRowSize);
+            }
+            const bool appends = rowCells->empty() || rowCells->back().first < column;
+            if (m_cellCount >= MaxCells && (appends || !findCell(row, column))) {
+                noteFault("too many cells");
                 break;
             }
-            cellAtOrInsert(row, column) = Cell(value, type, lastFormat);
-        } else if (name == QLatin1String("row")) {
-            const QXmlStreamAttributes a = xml.attributes();
-            const QStringRef r = a.value(QLatin1String("r"));
-            int row = currentRow + 1;
-            if (!r.isEmpty()) {
-                bool ok = false;
-                row = r.toInt(&ok);
-                if (!ok)
-                    row = 0;
+            Cell cell(value, type, styleOk ? formats[size_t(style)] : outOfRange);
+            if (appends) {
+                rowCells->emplace_back(column, std::move(cell));
+                ++m_cellCount;
+                lastRowSize = std::max(lastRowSize, rowCells->size());
+            } else {
+                cellAtOrInsert(row, column) = std::move(cell);
             }
+        } else if (XmlScanner::equals(name, "row")) {
+            const std::string_view r = xml.attribute("r");
+            int row = currentRow + 1;
+            if (!r.empty() && !parseInt(r, &row))
+                row = 0;
             currentRow = row;
             currentColumn = 0;
             if (row < 1 || row > MaxRows) {
-                noteFault(QStringLiteral("row number out of the sheet"));
-                skipElement(xml);
+                noteFault("row number out of the sheet");
+                xml.skipElement();
                 continue;
             }
-            bool ok = false;
-            const double height = a.value(QLatin1String("ht")).toDouble(&ok);
-            if (ok && height >= 0)
+            double height = 0;
+            if (parseDouble(xml.attribute("ht"), &height) && height >= 0)
                 setRowHeight(row, height);
-        } else if (name == QLatin1String("col")) {
-            const QXmlStreamAttributes a = xml.attributes();
-            bool okMin = false, okMax = false, okWidth = false;
-            const int first = a.value(QLatin1String("min")).toInt(&okMin);
-            const int last = a.value(QLatin1String("max")).toInt(&okMax);
-            const double width = a.value(QLatin1String("width")).toDouble(&okWidth);
+        } else if (XmlScanner::equals(name, "col")) {
+            int first = 0, last = 0;
+            double width = 0;
+            const bool okMin = parseInt(xml.attribute("min"), &first);
+            const bool okMax = parseInt(xml.attribute("max"), &last);
+            const bool okWidth = parseDouble(xml.attribute("width"), &width);
             if (++columnElements > MaxColumnElements || !okMin || !okMax || first < 1 ||
                 first > last || first > MaxColumns) {
-                noteFault(QStringLiteral("malformed column"));
+                noteFault("malformed column");
                 continue;
             }
             // Excel writes max="16384" for "all the rest"; clamp instead of refusing.
             if (okWidth && width >= 0)
                 setColumnWidth(first, std::min(last, MaxColumns), width);
-        } else if (name == QLatin1String("sheetFormatPr")) {
-            const QXmlStreamAttributes a = xml.attributes();
-            bool ok = false;
-            const double width = a.value(QLatin1String("defaultColWidth")).toDouble(&ok);
-            if (ok && width > 0 && width <= MaxColumnWidth) {
+        } else if (XmlScanner::equals(name, "sheetFormatPr")) {
+            double width = 0, height = 0;
+            if (parseDouble(xml.attribute("defaultColWidth"), &width) && width > 0 &&
+                width <= MaxColumnWidth) {
                 m_defaultColumnWidth = width;
                 m_hasDefaultColumnWidth = true;
             }
-            const double height = a.value(QLatin1String("defaultRowHeight")).toDouble(&ok);
-            if (ok && height > 0 && height <= MaxRowHeight)
+            if (parseDouble(xml.attribute("defaultRowHeight"), &height) && height > 0 &&
+                height <= MaxRowHeight)
                 m_defaultRowHeight = height;
-        } else if (name == QLatin1String("mergeCell")) {
+        } else if (XmlScanner::equals(name, "mergeCell")) {
+            const std::string_view ref = xml.attribute("ref");
             const CellRange range =
-                CellRange::fromString(xml.attributes().value(QLatin1String("ref")));
+                CellRange::fromString(QString::fromUtf8(ref.data(), int(ref.size())));
             bool overlaps = false;
             for (const CellRange &existing : qAsConst(m_merges))
                 overlaps = overlaps || existing.intersects(range);
             // The first of two overlapping merges wins; a spreadsheet would refuse the file.
             if (overlaps || !addMerge(range))
-                noteFault(QStringLiteral("malformed or overlapping merged range"));
-        } else if (name != QLatin1String("worksheet") && name != QLatin1String("sheetData") &&
-                   name != QLatin1String("cols") && name != QLatin1String("mergeCells")) {
-            skipElement(xml);
+                noteFault("malformed or overlapping merged range");
+        } else if (!XmlScanner::equals(name, "worksheet") &&
+                   !XmlScanner::equals(name, "sheetData") && !XmlScanner::equals(name, "cols") &&
+                   !XmlScanner::equals(name, "mergeCells")) {
+            xml.skipElement();
         }
     }
-    if (xml.hasError())
-        noteFault(xml.errorString());
+    if (xml.hasError() && fault.isEmpty())
+        fault = xml.errorString();
     if (!fault.isEmpty())
         *error = QStringLiteral("%1: %2").arg(m_name, fault);
     return fault.isEmpty();
@@ -437,7 +515,8 @@ bool Worksheet::readXml(const QByteArray &data, const SharedStrings &strings, co
 QByteArray Worksheet::toXml(SharedStrings *strings, Styles *styles) const
 {
     QByteArray xml;
-    xml.reserve(64 + m_cellCount * 24);
+    // Most cells take well under 48 bytes; growing a large buffer would copy it repeatedly.
+    xml.reserve(1024 + m_cellCount * 48 + int(m_rows.size()) * 16);
     xml += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
            "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">";
@@ -470,8 +549,23 @@ QByteArray Worksheet::toXml(SharedStrings *strings, Styles *styles) const
         columnNames[c] = CellReference::columnName(int(c)).toLatin1();
 
     xml += "<sheetData>";
-    Format lastFormat;
-    int lastStyle = 0;
+    // Cells of a sheet cycle through a few formats; remembering the latest ones by identity
+    // spares hashing each cell's format.
+    constexpr int Recent = 8;
+    Format recentFormats[Recent];
+    int recentStyles[Recent] = {};
+    int recentNext = 0;
+    auto styleOf = [&](const Format &format) {
+        for (int i = 0; i < Recent; ++i) {
+            if (format.sharesDataWith(recentFormats[i]))
+                return recentStyles[i];
+        }
+        const int style = styles->addFormat(format);
+        recentFormats[recentNext] = format;
+        recentStyles[recentNext] = style;
+        recentNext = (recentNext + 1) % Recent;
+        return style;
+    };
     auto rowIt = m_rows.begin();
     auto heightIt = m_rowHeights.begin();
     // Walk the rows with cells and the rows with heights together, in order.
@@ -482,47 +576,53 @@ QByteArray Worksheet::toXml(SharedStrings *strings, Styles *styles) const
             row = rowIt->first;
         else
             row = heightIt->first;
-        const QByteArray rowNumber = QByteArray::number(row);
-        xml += "<row r=\"" + rowNumber + "\"";
+        char rowText[16];
+        const int rowLength =
+            int(std::to_chars(rowText, rowText + sizeof rowText, row).ptr - rowText);
+        xml += "<row r=\"";
+        xml.append(rowText, rowLength);
+        xml += '"';
         if (heightIt != m_rowHeights.end() && heightIt->first == row) {
-            xml += " ht=\"" + numberText(heightIt->second) + "\" customHeight=\"1\"";
+            xml += " ht=\"";
+            appendNumber(&xml, heightIt->second);
+            xml += "\" customHeight=\"1\"";
             ++heightIt;
         }
         if (rowIt == m_rows.end() || rowIt->first != row) {
             xml += "/>";
             continue;
         }
-        xml += ">";
+        xml += '>';
         for (const auto &entry : rowIt->second) {
             const Cell &cell = entry.second;
-            const Format format = cell.format();
-            if (!format.sharesDataWith(lastFormat)) {
-                lastStyle = styles->addFormat(format);
-                lastFormat = format;
-            }
+            const int style = styleOf(cell.format());
             xml += "<c r=\"";
             xml += columnNames[size_t(entry.first)];
-            xml += rowNumber;
+            xml.append(rowText, rowLength);
             xml += '"';
-            if (lastStyle != 0) {
+            if (style != 0) {
                 xml += " s=\"";
-                xml += QByteArray::number(lastStyle);
+                appendNumber(&xml, style);
                 xml += '"';
             }
             switch (cell.cellType()) {
             case Cell::NumberType:
-                xml += "><v>" + numberText(cell.value().toDouble()) + "</v></c>";
+                xml += "><v>";
+                appendNumber(&xml, cell.value().toDouble());
+                xml += "</v></c>";
                 break;
             case Cell::StringType:
-                xml += " t=\"s\"><v>" + QByteArray::number(strings->add(cell.value().toString())) +
-                       "</v></c>";
+                xml += " t=\"s\"><v>";
+                appendNumber(&xml, strings->add(cell.value().toString()));
+                xml += "</v></c>";
                 break;
             case Cell::BooleanType:
                 xml += cell.value().toBool() ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
                 break;
             case Cell::ErrorType:
-                xml +=
-                    " t=\"e\"><v>" + cell.value().toString().toHtmlEscaped().toUtf8() + "</v></c>";
+                xml += " t=\"e\"><v>";
+                xml += cell.value().toString().toHtmlEscaped().toUtf8();
+                xml += "</v></c>";
                 break;
             case Cell::BlankType:
                 xml += "/>";
