@@ -72,8 +72,7 @@ void CustomQComboBox::hidePopup()
     if (mPressed) {
         QComboBox::hidePopup();
         mPressed = false;
-        disconnect(lineEdit(), &QLineEdit::textChanged, this,
-                   &CustomQComboBox::resetTextChanged);
+        disconnect(lineEdit(), &QLineEdit::textChanged, this, &CustomQComboBox::resetTextChanged);
     }
 }
 

@@ -6,8 +6,16 @@
 #include "app/prompt.h"
 #include "app/settings.h"
 #include "richtext/customtextedit.h"
+#include "tasklist/criteriawidgets.h"
 #include "tasklist/customqcombobox.h"
+#include "tasklist/filterclause.h"
+#include "tasklist/filterpanel.h"
+#include "tasklist/groupedit.h"
+#include "tasklist/groupstore.h"
 #include "tasklist/labelother.h"
+#include "tasklist/sortclause.h"
+#include "tasklist/sortpanel.h"
+#include "tasklist/sortwidgets.h"
 #include "tasklist/taskrow.h"
 
 #include <QApplication>
@@ -16,17 +24,32 @@
 #include <QComboBox>
 #include <QGestureEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSqlError>
+#include <QSet>
 #include <QSpinBox>
+#include <QSqlError>
 #include <QSwipeGesture>
 
 namespace {
 const QString manualOrder = QStringLiteral(" order by manualIndex");
+const QString groupApplyKey = QStringLiteral("groupApplyMode");
+const QString filterApplyKey = QStringLiteral("filterApplyMode");
+const QString sortApplyKey = QStringLiteral("sortApplyMode");
+
+bool groupedMode()
+{
+    return Settings::read(groupApplyKey, false).toBool();
+}
+
+bool filterApplied()
+{
+    return Settings::read(filterApplyKey, false).toBool();
+}
 } // namespace
 
 MainView::MainView(QWidget *parent) : QWidget(parent)
@@ -37,7 +60,11 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
         logLine(QStringLiteral("SQLite initialed succeed!"));
     else
         logLine(QStringLiteral("SQLite initialed failed"));
-    m_groupCount = Settings::read(QStringLiteral("groupCount"), 0).toInt();
+    m_groupCount = GroupStore::count();
+    // A new window starts unsorted and unfiltered, also after a run that ended without closing
+    // the window; a stale flag would leave the filter panel's buttons locked.
+    Settings::write(filterApplyKey, false);
+    Settings::write(sortApplyKey, false);
 
     const QRect screen = Desktop::availableGeometry();
     const int W = screen.width();
@@ -65,14 +92,19 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     m_headerArea = QRect(W / 30, 3 * H / 40, W - W / 15 - W / 8, 150);
     m_listArea = QRect(W / 30, 3 * H / 40 - H / 80 + 220, W - W / 15 - W / 8, H - H / 6 - 220);
 
-    const bool grouped = Settings::read(QStringLiteral("groupApplyMode"), false).toBool();
+    buildPanelStrip();
+    const bool grouped = groupedMode();
     createListContainer(grouped ? 1 : 0);
     m_scrollArea = new QScrollArea(this);
     m_scrollArea->setGeometry(m_listArea);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWindowState(Qt::WindowMaximized);
-    buildRows(Database::selectAllSql);
+    if (grouped)
+        buildGroupedRows();
+    else
+        buildRows(Database::selectAllSql);
+    updateAddButton();
 
     connect(m_saveButton, &QPushButton::clicked, this, &MainView::saveTextEdit);
     connect(m_addButton, &QPushButton::clicked, this, &MainView::onAddButtonClicked);
@@ -101,9 +133,11 @@ void MainView::createListContainer(int mode)
 {
     if (m_sortCondition.isEmpty())
         m_sortCondition = manualOrder;
-    int total =
-        m_store->listHeight(Database::selectAllSql + m_filterCondition + m_sortCondition);
-    m_groupCount = Settings::read(QStringLiteral("groupCount"), 0).toInt();
+    // The grouped list shows every task whatever the filter, so it needs room for all of them.
+    int total = m_store->listHeight(mode == 1 ? Database::selectAllSql + manualOrder
+                                              : Database::selectAllSql + m_filterCondition +
+                                                    m_sortCondition);
+    m_groupCount = GroupStore::count();
     if (mode == 1)
         total += m_groupCount * 120;
     m_grid = new QGridLayout;
@@ -117,21 +151,63 @@ void MainView::createListContainer(int mode)
 
 void MainView::buildRows(const QString &statement)
 {
-    const QString text =
-        statement == Database::selectAllSql ? statement + manualOrder : statement;
+    const QString text = statement == Database::selectAllSql ? statement + manualOrder : statement;
     const bool plainOrder = text == Database::selectAllSql + manualOrder;
     bool ok = false;
     const QList<TaskRecord> tasks = m_store->select(text, &ok);
     m_rows.clear();
     for (int r = 0; r < tasks.size(); ++r) {
-        const TaskRecord &task = tasks.at(r);
-        logLine(QStringLiteral("height is %1").arg(task.height));
-        m_rows.insert(task.manualIndex, new TaskRow(this, m_grid, r, task, plainOrder,
-                                                    r == tasks.size() - 1));
+        addTaskRow(tasks.at(r), 2 * r, r, plainOrder, r == tasks.size() - 1);
         m_shownRowCount = r + 1;
-        if (task.id + 1 > nextId)
-            nextId = task.id + 1;
     }
+    finishList();
+}
+
+void MainView::addTaskRow(const TaskRecord &task, int gridRow, int position, bool manualOrder,
+                          bool last)
+{
+    logLine(QStringLiteral("height is %1").arg(task.height));
+    m_rows.insert(task.manualIndex,
+                  new TaskRow(this, m_grid, gridRow, position, task, manualOrder, last));
+    if (task.id + 1 > nextId)
+        nextId = task.id + 1;
+}
+
+void MainView::buildGroupedRows()
+{
+    const QList<GroupStore::Group> groups = GroupStore::groups();
+    QSet<int> drawn;
+    int r = 0;
+    int position = 0;
+    m_rows.clear();
+    auto draw = [&](const TaskRecord &task) {
+        drawn.insert(task.manualIndex);
+        addTaskRow(task, r, position, false, false);
+        r += 2;
+        ++position;
+    };
+    for (int g = 0; g < groups.size(); ++g) {
+        m_grid->addWidget(new QLabel(QStringLiteral("分组%1:").arg(g + 1) + groups.at(g).name), r++,
+                          1);
+        const QList<TaskRecord> tasks = m_store->selectGroup(groups.at(g).conditionSyntax);
+        for (const TaskRecord &task : tasks) {
+            if (!drawn.contains(task.manualIndex))
+                draw(task);
+        }
+    }
+    m_grid->addWidget(new QLabel(QStringLiteral("其它：未分组")), r++, 1);
+    // One pass over the table in manual order rather than one query per position: the same rows,
+    // and none is missed when the row counter lags behind the table.
+    const QList<TaskRecord> rest = m_store->select(Database::selectAllSql);
+    for (const TaskRecord &task : rest) {
+        if (!drawn.contains(task.manualIndex))
+            draw(task);
+    }
+    finishList();
+}
+
+void MainView::finishList()
+{
     m_container->setLayout(m_grid);
     m_scrollArea->setWidget(m_container);
     m_container->show();
@@ -198,10 +274,13 @@ void MainView::saveTextEdit()
         const struct {
             const char *stem;
             QWidget *widget;
-        } parts[] = {{"startDate", find("startDate")},         {"stopDate", find("stopDate")},
+        } parts[] = {{"startDate", find("startDate")},
+                     {"stopDate", find("stopDate")},
                      {"comboImportance", find("comboImportance")},
-                     {"comboEmergercy", find("comboEmergercy")}, {"spinPriority", find("spinPriority")},
-                     {"lineProgress", find("lineProgress")},   {"comboLabel", find("comboLabel")}};
+                     {"comboEmergercy", find("comboEmergercy")},
+                     {"spinPriority", find("spinPriority")},
+                     {"lineProgress", find("lineProgress")},
+                     {"comboLabel", find("comboLabel")}};
         for (const auto &part : parts) {
             if (!part.widget) {
                 logLine(QStringLiteral("cann't find child ") + QString::fromLatin1(part.stem));
@@ -258,7 +337,8 @@ void MainView::onAboutButtonClicked()
         "<p>本项目不收取捐赠，也不公布任何收款账户。</p>"
         "<p>帮助：使用说明见随程序分发的 README 文件。</p>"
         "<p>致谢：<br>"
-        "Qt 5 工具包，© The Qt Company，按 GNU LGPL 第 3 版使用（Qt Charts 按 GNU GPL 第 3 版）。<br>"
+        "Qt 5 工具包，© The Qt Company，按 GNU LGPL 第 3 版使用（Qt Charts 按 GNU GPL 第 3 "
+        "版）。<br>"
         "QuaZip，© Sergey A. Tachenov 等，按 GNU LGPL 第 2.1 版（附静态链接例外）使用。</p>");
     Prompt::about(this, QStringLiteral("版权与捐赠"), text);
 }
@@ -359,11 +439,15 @@ void MainView::setItemHeight(int index, int newHeight, int scrollPos)
 {
     const QString sort = m_sortCondition.isEmpty() ? manualOrder : m_sortCondition;
     const QString statement = Database::selectAllSql + m_filterCondition + sort;
+    const bool grouped = groupedMode();
     if (!m_store->saveHeight(index, newHeight))
         return;
     destroyListContainer();
-    createListContainer(0);
-    buildRows(statement);
+    createListContainer(grouped ? 1 : 0);
+    if (grouped)
+        buildGroupedRows();
+    else
+        buildRows(statement);
     m_scrollArea->verticalScrollBar()->setValue(scrollPos);
 }
 
@@ -395,4 +479,220 @@ void MainView::closeEvent(QCloseEvent *event)
     if (m_pendingLast >= 0)
         saveTextEdit();
     event->accept();
+}
+
+void MainView::buildPanelStrip()
+{
+    m_sortPanel = new SortPanel(this);
+    m_sortPanel->setGeometry(m_headerArea.x(), m_headerArea.y(), m_headerArea.width() / 2, 60);
+    connect(m_sortPanel->applyButton(), &QPushButton::clicked, this, [this]() {
+        onSortApplyButtonClicked(m_sortPanel->sort()->combo->currentText());
+        m_sortPanel->applyButton()->setEnabled(false);
+    });
+    connect(m_sortPanel->cancelButton(), &QPushButton::clicked, this,
+            &MainView::onSortCancelButtonClicked);
+
+    m_filterPanel = new FilterPanel(this);
+    m_filterPanel->setGeometry(m_headerArea.x(), m_headerArea.y() + 50, m_headerArea.width(), 120);
+    CriteriaWidgets *criteria = m_filterPanel->criteria();
+    criteria->changed = [this]() { updateFilterButtons(); };
+    criteria->keywordChanged = [this](const QString &text) { setFilterApplyButtonEnabled(text); };
+    for (int order = 1; order <= 4; ++order) {
+        connect(criteria->dateButton(order), &QPushButton::clicked, this,
+                [this, order]() { onFilterCalendarButtonClicked(order); });
+    }
+    connect(m_filterPanel->applyButton(), &QPushButton::clicked, this, [this]() {
+        onFilterApplyButtonClicked();
+        m_filterPanel->applyButton()->setEnabled(false);
+    });
+    connect(m_filterPanel->cancelButton(), &QPushButton::clicked, this,
+            &MainView::onFilterCancelButtonClicked);
+
+    auto *groupPanel = new QWidget(this);
+    groupPanel->setGeometry(m_headerArea.x(), m_headerArea.y() + 150, m_headerArea.width() * 2 / 7,
+                            60);
+    auto *row = new QHBoxLayout(groupPanel);
+    row->addWidget(new QLabel(QStringLiteral("分组:"), groupPanel));
+    m_groupCountLabel = new QLabel(groupPanel);
+    m_groupCountLabel->setObjectName(QStringLiteral("groupCountLabel"));
+    row->addWidget(m_groupCountLabel);
+    auto *editButton = new QPushButton(QStringLiteral("查看分组"), groupPanel);
+    row->addWidget(editButton);
+    m_groupApplyButton = new QPushButton(QStringLiteral("应用"), groupPanel);
+    m_groupApplyButton->setObjectName(QStringLiteral("groupApplyButton"));
+    m_groupApplyButton->setFixedWidth(70);
+    row->addWidget(m_groupApplyButton);
+    m_groupCancelButton = new QPushButton(QStringLiteral("取消"), groupPanel);
+    m_groupCancelButton->setObjectName(QStringLiteral("groupCancelButton"));
+    m_groupCancelButton->setFixedWidth(70);
+    row->addWidget(m_groupCancelButton);
+    updateGroupCountLabel();
+    const bool grouped = groupedMode();
+    m_groupApplyButton->setEnabled(!grouped);
+    m_groupCancelButton->setEnabled(grouped);
+    connect(editButton, &QPushButton::clicked, this, &MainView::onGroupEditButtonClicked);
+    connect(m_groupApplyButton, &QPushButton::clicked, this, &MainView::onGroupApplyButtonClicked);
+    connect(m_groupCancelButton, &QPushButton::clicked, this,
+            &MainView::onGroupCancelButtonClicked);
+}
+
+bool MainView::sorted() const
+{
+    return !m_sortCondition.isEmpty() && m_sortCondition != manualOrder;
+}
+
+void MainView::updateAddButton()
+{
+    m_addButton->setEnabled(!sorted() && !filterApplied() && !groupedMode());
+}
+
+void MainView::onSortApplyButtonClicked(QString sortCondition)
+{
+    const QString clause = SortClause::orderBy(sortCondition, m_sortPanel->sort()->ascending());
+    if (clause.isEmpty())
+        return;
+    m_sortCondition = clause;
+    destroyListContainer();
+    createListContainer(0);
+    buildRows(Database::selectAllSql + m_filterCondition + m_sortCondition);
+    m_sortPanel->cancelButton()->setEnabled(true);
+    Settings::write(sortApplyKey, true);
+    updateAddButton();
+}
+
+void MainView::onSortCancelButtonClicked()
+{
+    const bool grouped = groupedMode();
+    m_sortCondition.clear();
+    destroyListContainer();
+    if (grouped) {
+        createListContainer(1);
+        buildGroupedRows();
+    } else {
+        createListContainer(0);
+        buildRows(m_filterCondition.isEmpty()
+                      ? Database::selectAllSql
+                      : Database::selectAllSql + m_filterCondition + manualOrder);
+    }
+    m_sortPanel->reset();
+    Settings::write(sortApplyKey, false);
+    updateAddButton();
+}
+
+void MainView::onFilterCalendarButtonClicked(int order)
+{
+    auto *calendar = new QCalendarWidget(this);
+    calendar->setGeometry(m_listArea.x() + m_listArea.width() / 2 - 200,
+                          m_listArea.y() + m_listArea.height() / 2 - 150, 400, 300);
+    calendar->setWindowModality(Qt::ApplicationModal);
+    connect(calendar, &QCalendarWidget::clicked, this, [this, calendar, order](QDate date) {
+        onFilterCalendarClicked(order, date);
+        calendar->hide();
+        calendar->deleteLater();
+    });
+    calendar->show();
+    calendar->raise();
+}
+
+void MainView::onFilterCalendarClicked(int order, QDate date)
+{
+    if (QPushButton *button = m_filterPanel->criteria()->dateButton(order))
+        button->setText(date.toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+void MainView::updateFilterButtons()
+{
+    m_filterPanel->updateButtons(m_filterPanel->criteria()->anyChosen(), filterApplied());
+}
+
+void MainView::setFilterApplyButtonEnabled(QString text)
+{
+    m_filterPanel->updateButtons(!text.isEmpty() || m_filterPanel->criteria()->anyChosen(),
+                                 filterApplied());
+}
+
+void MainView::onFilterApplyButtonClicked()
+{
+    m_filterCondition = FilterClause::build(m_filterPanel->criteria()->criteria()).where;
+    if (m_filterCondition.isEmpty())
+        m_filterPanel->applyButton()->setEnabled(false);
+    destroyListContainer();
+    createListContainer(0);
+    if (m_sortCondition.isEmpty())
+        m_sortCondition = manualOrder;
+    buildRows(Database::selectAllSql + m_filterCondition + m_sortCondition);
+    Settings::write(filterApplyKey, true);
+    m_filterPanel->updateButtons(true, true);
+    updateAddButton();
+}
+
+void MainView::onFilterCancelButtonClicked()
+{
+    const bool grouped = groupedMode();
+    m_filterCondition.clear();
+    destroyListContainer();
+    if (grouped) {
+        createListContainer(1);
+        buildGroupedRows();
+    } else {
+        createListContainer(0);
+        buildRows(m_sortCondition.isEmpty() ? Database::selectAllSql
+                                            : Database::selectAllSql + m_sortCondition);
+    }
+    Settings::write(filterApplyKey, false);
+    m_filterPanel->criteria()->reset();
+    m_filterPanel->updateButtons(false, false);
+    updateAddButton();
+}
+
+QVariant MainView::getSettingValue(const QString &key) const
+{
+    if (key != QStringLiteral("groupCount"))
+        return QVariant();
+    return Settings::read(key, 0).toInt();
+}
+
+void MainView::setSettingValue(const QString &key, const QVariant &value)
+{
+    if (key == QStringLiteral("groupCount"))
+        Settings::write(key, value.toInt());
+}
+
+void MainView::updateGroupCountLabel()
+{
+    m_groupCountLabel->setText(QStringLiteral("共%1个分组").arg(GroupStore::count()));
+}
+
+void MainView::onGroupEditButtonClicked()
+{
+    auto *edit = new GroupEdit(this);
+    edit->setFixedSize(m_headerArea.width(), 696);
+    edit->move(m_headerArea.x(), 150);
+    edit->setWindowModality(Qt::ApplicationModal);
+    edit->show();
+}
+
+void MainView::onGroupApplyButtonClicked()
+{
+    Settings::write(groupApplyKey, true);
+    destroyListContainer();
+    createListContainer(1);
+    buildGroupedRows();
+    m_groupApplyButton->setEnabled(false);
+    m_groupCancelButton->setEnabled(true);
+    updateAddButton();
+}
+
+void MainView::onGroupCancelButtonClicked()
+{
+    Settings::write(groupApplyKey, false);
+    destroyListContainer();
+    createListContainer(0);
+    if (m_filterCondition.isEmpty() && !sorted())
+        buildRows(Database::selectAllSql);
+    else
+        buildRows(Database::selectAllSql + m_filterCondition + m_sortCondition);
+    m_groupApplyButton->setEnabled(true);
+    m_groupCancelButton->setEnabled(false);
+    updateAddButton();
 }

@@ -15,6 +15,8 @@ class QGridLayout;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class FilterPanel;
+class SortPanel;
 class TaskRow;
 
 // The task list: the program's main window. Every task is an editable row; edits are collected
@@ -31,6 +33,9 @@ public:
     // mode 0: plain list, 1: grouped list.
     void createListContainer(int mode);
     void buildRows(const QString &statement);
+    // The grouped list: each group's tasks under its heading, each task only under the first
+    // group that selects it, the rest under "其它：未分组".
+    void buildGroupedRows();
 
     void setItemHeight(int index, int newHeight, int scrollPos) override;
     QScrollArea *rowScrollArea() const override { return m_scrollArea; }
@@ -42,6 +47,13 @@ public:
     QString filterCondition() const { return m_filterCondition; }
     int shownRowCount() const { return m_shownRowCount; }
     int pendingCount() const { return m_pendingLast + 1; }
+    QRect headerArea() const { return m_headerArea; }
+
+    // Only "groupCount" is handled; any other key reads as an invalid value and is not stored.
+    QVariant getSettingValue(const QString &key) const;
+    void setSettingValue(const QString &key, const QVariant &value);
+    // "共%1个分组" with the stored group count.
+    void updateGroupCountLabel();
 
 public slots:
     void onAddButtonClicked();
@@ -59,6 +71,16 @@ public slots:
     void onLabelOtherButtonClicked(int index);
     void onUpArrowClicked(int index, int id);
     void onDownArrowClicked(int index, int id);
+    void onSortApplyButtonClicked(QString sortCondition);
+    void onSortCancelButtonClicked();
+    void onFilterCalendarButtonClicked(int order);
+    void onFilterCalendarClicked(int order, QDate date);
+    void setFilterApplyButtonEnabled(QString text);
+    void onFilterApplyButtonClicked();
+    void onFilterCancelButtonClicked();
+    void onGroupEditButtonClicked();
+    void onGroupApplyButtonClicked();
+    void onGroupCancelButtonClicked();
 
 protected:
     bool event(QEvent *event) override;
@@ -68,6 +90,13 @@ private:
     void destroyListContainer();
     // Plain list in manual order, as after add, delete and moves.
     void redrawManualOrder();
+    void buildPanelStrip();
+    void updateFilterButtons();
+    // Adding a task redraws the plain manual order, so it is only offered while that is shown.
+    void updateAddButton();
+    bool sorted() const;
+    void addTaskRow(const TaskRecord &task, int gridRow, int position, bool manualOrder, bool last);
+    void finishList();
     void openCalendar(int index, bool start);
     void setDateText(const QString &stem, QDate date, int index);
 
@@ -82,7 +111,6 @@ private:
     int m_shownRowCount = 0;
     int m_savedScrollPos = 0;
     int m_groupCount = 0;
-    bool m_sortAscending = true;
     QString m_sortCondition;
     QString m_filterCondition;
 
@@ -93,6 +121,11 @@ private:
     QPushButton *m_viewButton = nullptr;
     QPushButton *m_saveButton = nullptr;
     QPushButton *m_addButton = nullptr;
+    SortPanel *m_sortPanel = nullptr;
+    FilterPanel *m_filterPanel = nullptr;
+    QLabel *m_groupCountLabel = nullptr;
+    QPushButton *m_groupApplyButton = nullptr;
+    QPushButton *m_groupCancelButton = nullptr;
     QScrollArea *m_scrollArea = nullptr;
     QWidget *m_container = nullptr;
     QGridLayout *m_grid = nullptr;

@@ -43,8 +43,8 @@ QSpinBox *percentBox(const QString &name, int value)
 }
 } // namespace
 
-TaskRow::TaskRow(MainView *view, QGridLayout *grid, int position, const TaskRecord &task,
-                 bool manualOrder, bool last)
+TaskRow::TaskRow(MainView *view, QGridLayout *grid, int gridRow, int position,
+                 const TaskRecord &task, bool manualOrder, bool last)
     : QObject(view->listContainer()), m_task(task)
 {
     const int index = task.manualIndex;
@@ -52,19 +52,19 @@ TaskRow::TaskRow(MainView *view, QGridLayout *grid, int position, const TaskReco
 
     auto *number = new QLabel(QStringLiteral("%1.").arg(r + 1));
     acceptSwipe(number);
-    grid->addWidget(number, 2 * r, 0);
+    grid->addWidget(number, gridRow, 0);
 
     m_editor = new CustomTextEdit(static_cast<TaskRowOwner *>(view), task.height, index);
     m_editor->setObjectName(QStringLiteral("textEdit%1").arg(index));
     m_editor->setHtml(task.content);
     m_editor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     acceptSwipe(m_editor);
-    grid->addWidget(m_editor, 2 * r, 1);
+    grid->addWidget(m_editor, gridRow, 1);
 
     m_deleteButton = new QPushButton(QStringLiteral("删除"));
     m_deleteButton->setObjectName(QStringLiteral("delButton%1").arg(index));
     acceptSwipe(m_deleteButton);
-    grid->addWidget(m_deleteButton, 2 * r, 2);
+    grid->addWidget(m_deleteButton, gridRow, 2);
 
     m_fields = new QWidget;
     auto *fields = new QHBoxLayout(m_fields);
@@ -100,7 +100,7 @@ TaskRow::TaskRow(MainView *view, QGridLayout *grid, int position, const TaskReco
     labelBox->setObjectName(QStringLiteral("comboLabel%1").arg(index));
     labelBox->setEditText(task.label);
     add(labelBox);
-    grid->addWidget(m_fields, 2 * r + 1, 1);
+    grid->addWidget(m_fields, gridRow + 1, 1);
 
     auto *arrows = new QWidget;
     auto *arrowBox = new QHBoxLayout(arrows);
@@ -111,22 +111,22 @@ TaskRow::TaskRow(MainView *view, QGridLayout *grid, int position, const TaskReco
         arrow->setFixedSize(35, 35);
         arrowBox->addWidget(arrow);
     }
-    grid->addWidget(arrows, 2 * r + 1, 2);
+    grid->addWidget(arrows, gridRow + 1, 2);
 
     // Deleting and moving only make sense in the plain manual order.
     m_deleteButton->setEnabled(manualOrder);
     m_upButton->setEnabled(manualOrder && r != 0);
     m_downButton->setEnabled(manualOrder && !last);
 
-    for (const char *stem : {"textEdit", "delButton", "buttonStart", "startDate", "buttonStop",
-                             "stopDate", "comboImportance", "comboEmergercy", "spinPriority",
-                             "lineProgress", "comboLabel"}) {
+    for (const char *stem :
+         {"textEdit", "delButton", "buttonStart", "startDate", "buttonStop", "stopDate",
+          "comboImportance", "comboEmergercy", "spinPriority", "lineProgress", "comboLabel"}) {
         const QString name = QString::fromLatin1(stem) + QString::number(index);
-        QWidget *widget = m_editor->objectName() == name
-                              ? m_editor
-                              : (m_deleteButton->objectName() == name
-                                     ? m_deleteButton
-                                     : m_fields->findChild<QWidget *>(name));
+        QWidget *widget =
+            m_editor->objectName() == name
+                ? m_editor
+                : (m_deleteButton->objectName() == name ? m_deleteButton
+                                                        : m_fields->findChild<QWidget *>(name));
         m_named.insert(QString::fromLatin1(stem), widget);
     }
     connectToView(view);

@@ -19,8 +19,9 @@ class TaskRow : public QObject {
     Q_OBJECT
 
 public:
-    // position: the drawn row number r (the task takes grid rows 2r and 2r + 1).
-    TaskRow(MainView *view, QGridLayout *grid, int position, const TaskRecord &task,
+    // gridRow: the first of the task's two grid rows; position: the drawn row number r, shown
+    // as "r + 1.".
+    TaskRow(MainView *view, QGridLayout *grid, int gridRow, int position, const TaskRecord &task,
             bool manualOrder, bool last);
 
     int manualIndex() const { return m_task.manualIndex; }

@@ -4,6 +4,7 @@
 #include "app/logging.h"
 #include "app/settings.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QVariant>
 
@@ -79,6 +80,37 @@ int TaskStore::listHeight(const QString &statement)
     return total;
 }
 
+bool TaskStore::isGroupQuery(const QString &statement)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+star(\\s+(where|order\\s+by)\\s.*)?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    if (!form.match(statement).hasMatch())
+        return false;
+    // One statement only: no semicolon outside a quoted text, and every quote closed.
+    bool inText = false;
+    for (const QChar ch : statement) {
+        if (ch == QLatin1Char('\''))
+            inText = !inText;
+        else if (ch == QLatin1Char(';') && !inText)
+            return false;
+    }
+    return !inText;
+}
+
+QList<TaskRecord> TaskStore::selectGroup(const QString &statement, bool *ok)
+{
+    if (!isGroupQuery(statement)) {
+        logLine(statement);
+        logLine(QStringLiteral("select * query failed"),
+                QStringLiteral("not a select on star, not run"));
+        if (ok)
+            *ok = false;
+        return {};
+    }
+    return select(statement, ok);
+}
+
 int TaskStore::nextFreeId()
 {
     QSqlQuery query(m_db);
@@ -150,7 +182,8 @@ bool TaskStore::save(const TaskRecord &task)
     m_query.addBindValue(task.label);
     m_query.addBindValue(task.height);
     m_query.addBindValue(task.manualIndex);
-    logLine(QStringLiteral("save manualIndex is %1 and text is %2").arg(task.manualIndex).arg(content));
+    logLine(
+        QStringLiteral("save manualIndex is %1 and text is %2").arg(task.manualIndex).arg(content));
     if (!m_query.exec()) {
         logLine(QStringLiteral("db update failed!"), m_query.lastError().text());
         return false;
@@ -178,7 +211,8 @@ bool TaskStore::saveHeight(int manualIndex, int height)
     m_query.prepare(QStringLiteral("update star set height = %1 where manualIndex = %2")
                         .arg(height)
                         .arg(manualIndex));
-    logLine(QStringLiteral("set manualIndex is %1 and new height is %2").arg(manualIndex).arg(height));
+    logLine(
+        QStringLiteral("set manualIndex is %1 and new height is %2").arg(manualIndex).arg(height));
     if (!m_query.exec()) {
         logLine(QStringLiteral("db update height failed!"), m_query.lastError().text());
         return false;

@@ -27,6 +27,12 @@ public:
     // Sum of (height + 80) over the rows a select yields: the height the list needs.
     int listHeight(const QString &statement);
 
+    // A group's stored query, run only when it is one select of the whole rows of star (the form
+    // the group condition window writes). Anything else read from the settings file is logged
+    // as a failed query and never executed.
+    QList<TaskRecord> selectGroup(const QString &statement, bool *ok = nullptr);
+    static bool isGroupQuery(const QString &statement);
+
     // The smallest id not below any stored id (0 for an empty table).
     int nextFreeId();
     // Appends a new, empty task with the given id. Returns false when the insert failed (in
