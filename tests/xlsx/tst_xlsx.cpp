@@ -4,6 +4,9 @@
 
 #include "xlsx/cellrange.h"
 #include "xlsx/document.h"
+#include "xlsx/sharedstrings.h"
+#include "xlsx/styles.h"
+#include "xlsx/worksheet.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,6 +51,40 @@ bool runPython(const QStringList &arguments, QByteArray *output)
     return true;
 }
 
+// A worksheet part around the given sheetData content.
+QByteArray sheetXml(const QByteArray &rows)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+           "xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+           "<sheetData>" +
+           rows + "</sheetData></worksheet>";
+}
+
+// Reads a worksheet part whose shared strings are "zero" and "one"; returns the fault.
+QString readSheet(const QByteArray &xml, Worksheet *sheet)
+{
+    SharedStrings strings;
+    strings.add(QStringLiteral("zero"));
+    strings.add(QStringLiteral("one"));
+    Styles styles;
+    QString error;
+    const bool ok = sheet->readXml(xml, strings, styles, &error);
+    if (ok != error.isEmpty())
+        return QStringLiteral("result and error disagree");
+    return error;
+}
+
+QByteArray utf16(const QString &text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
 QString hex(const QColor &color)
 {
     return color.isValid() ? color.name().mid(1).toUpper() : QString();
@@ -85,6 +122,16 @@ private slots:
     void roundTripKeepsEverything();
     void mergeReplacesOverlappingMerges();
     void failedSaveKeepsOldFile();
+    void sheetMarkup_data();
+    void sheetMarkup();
+    void malformedNumbers_data();
+    void malformedNumbers();
+    void refusedMarkup_data();
+    void refusedMarkup();
+    void sharedStringItems_data();
+    void sharedStringItems();
+    void otherEncodings_data();
+    void otherEncodings();
 
 private:
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -611,6 +658,219 @@ void TestXlsx::failedSaveKeepsOldFile()
         QDir(m_dir.path()).entryList({QStringLiteral("keep.xlsx.*")}, QDir::Files);
     QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(QLatin1Char(' '))));
 #endif
+}
+
+void TestXlsx::sheetMarkup_data()
+{
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QVariant>("value");
+    const QVariant blank;
+    QTest::newRow("attributes in any order")
+        << QByteArray("<row r=\"2\"><c t=\"s\" s=\"0\" r=\"B2\"><v>1</v></c></row>") << "B2"
+        << QVariant(QStringLiteral("one"));
+    QTest::newRow("single quotes, spaces around =")
+        << QByteArray("<row r='1'><c r = 'A1'\n\tt = 's' ><v>0</v></c></row>") << "A1"
+        << QVariant(QStringLiteral("zero"));
+    QTest::newRow("self-closing row, then cells")
+        << QByteArray("<row r=\"1\"/><row><c r=\"C2\"><v>3</v></c></row>") << "C2" << QVariant(3.0);
+    QTest::newRow("self-closing cell is blank")
+        << QByteArray("<row r=\"1\"><c r=\"A1\"/><c r=\"B1\"><v>2</v></c></row>") << "A1" << blank;
+    QTest::newRow("cell without reference follows the previous")
+        << QByteArray("<row r=\"4\"><c r=\"B4\"><v>1</v></c><c><v>2</v></c></row>") << "C4"
+        << QVariant(2.0);
+    QTest::newRow("row without number follows the previous")
+        << QByteArray("<row r=\"6\"/><row><c><v>5</v></c></row>") << "A7" << QVariant(5.0);
+    QTest::newRow("exponent") << QByteArray("<row><c r=\"A1\"><v>-1.5E3</v></c></row>") << "A1"
+                              << QVariant(-1500.0);
+    QTest::newRow("white space around a number")
+        << QByteArray("<row><c r=\"A1\"><v>\n 42\t</v></c></row>") << "A1" << QVariant(42.0);
+    QTest::newRow("plus sign, leading point")
+        << QByteArray("<row><c r=\"A1\"><v>+.25</v></c></row>") << "A1" << QVariant(0.25);
+    QTest::newRow("reference inside a number")
+        << QByteArray("<row><c r=\"A1\"><v>&#52;2</v></c></row>") << "A1" << QVariant(42.0);
+    QTest::newRow("comment splitting a number")
+        << QByteArray("<row><c r=\"A1\"><v>1<!-- x -->2</v></c></row>") << "A1" << QVariant(12.0);
+    QTest::newRow("prefixed elements")
+        << QByteArray("<x:row><x:c r=\"A1\"><x:v>7</x:v></x:c></x:row>") << "A1" << QVariant(7.0);
+    QTest::newRow("boolean with white space")
+        << QByteArray("<row><c r=\"A1\" t=\"b\"><v> 1 </v></c></row>") << "A1" << QVariant(true);
+    QTest::newRow("formula result text, formula skipped")
+        << QByteArray("<row><c r=\"A1\" t=\"str\"><f>B1&amp;\"&lt;\"</f><v>a&amp;b</v></c></row>")
+        << "A1" << QVariant(QStringLiteral("a&b"));
+    QTest::newRow("entities in an inline string")
+        << QByteArray("<row><c r=\"A1\" t=\"inlineStr\"><is><t>a &amp; b &lt;c&gt; "
+                      "&quot;&apos;&#x4E2D;&#25991;&#x1F600;</t></is></c></row>")
+        << "A1" << QVariant(QStringLiteral("a & b <c> \"'中文\U0001F600"));
+    QTest::newRow("white space kept in t")
+        << QByteArray("<row><c r=\"A1\" t=\"inlineStr\"><is><t xml:space=\"preserve\">  two\n "
+                      "lines\t</t></is></c></row>")
+        << "A1" << QVariant(QStringLiteral("  two\n lines\t"));
+    QTest::newRow("line ends normalised, escaped return kept")
+        << QByteArray("<row><c r=\"A1\" t=\"inlineStr\"><is><t>a\r\nb\rc&#13;</t></is></c></row>")
+        << "A1" << QVariant(QStringLiteral("a\nb\nc\r"));
+    QTest::newRow("CDATA is literal")
+        << QByteArray("<row><c r=\"A1\" t=\"inlineStr\"><is><t>x<![CDATA[<b>&amp;]]]]>"
+                      "<![CDATA[>]]>y</t></is></c></row>")
+        << "A1" << QVariant(QStringLiteral("x<b>&amp;]]>y"));
+    QTest::newRow("rich runs without the phonetic guide")
+        << QByteArray("<row><c r=\"A1\" t=\"inlineStr\"><is><r><rPr><b/></rPr><t>bold</t></r>"
+                      "<r><t xml:space=\"preserve\"> plain</t></r><rPh sb=\"0\" eb=\"1\"><t>ふ</t>"
+                      "</rPh></is></c></row>")
+        << "A1" << QVariant(QStringLiteral("bold plain"));
+    QTest::newRow("escaped character in an inline string")
+        << QByteArray("<row><c r=\"A1\" t=\"inlineStr\"><is><t>a_x000D_b</t></is></c></row>")
+        << "A1" << QVariant(QStringLiteral("a\rb"));
+    QTest::newRow("UTF-8 byte order mark")
+        << QByteArray("\xEF\xBB\xBF") + "<row><c r=\"A1\"><v>1</v></c></row>"
+        << "A1" << QVariant(1.0);
+}
+
+void TestXlsx::sheetMarkup()
+{
+    QFETCH(QByteArray, rows);
+    QFETCH(QString, cell);
+    QFETCH(QVariant, value);
+    // A byte order mark goes before the declaration, not inside sheetData.
+    const bool bom = rows.startsWith("\xEF\xBB\xBF");
+    const QByteArray xml = bom ? rows.left(3) + sheetXml(rows.mid(3)) : sheetXml(rows);
+    Worksheet sheet(QStringLiteral("S"));
+    QCOMPARE(readSheet(xml, &sheet), QString());
+    const CellReference ref = CellReference::fromString(cell);
+    QCOMPARE(sheet.read(ref.row(), ref.column()), value);
+}
+
+void TestXlsx::malformedNumbers_data()
+{
+    QTest::addColumn<QByteArray>("number");
+    for (const char *text :
+         {"",    " ",   "1,5", "1.5.2", "0x10", "1e",    "1e999", "-1e999", "inf", "-inf",
+          "nan", "--1", "+-1", "++1",   "1 2",  "12abc", ".",     "-",      "e5",  "&#49;&#x2C;5"})
+        QTest::addRow("'%s'", text) << QByteArray(text);
+}
+
+void TestXlsx::malformedNumbers()
+{
+    QFETCH(QByteArray, number);
+    Worksheet sheet(QStringLiteral("S"));
+    const QString error = readSheet(
+        sheetXml("<row><c r=\"A1\"><v>" + number + "</v></c><c r=\"B1\"><v>2</v></c></row>"),
+        &sheet);
+    QVERIFY2(error.contains(QLatin1String("malformed number")), qPrintable(error));
+    QCOMPARE(sheet.read(1, 1), QVariant());
+    QCOMPARE(sheet.read(1, 2), QVariant(2.0)); // the rest of the row is still read
+}
+
+void TestXlsx::refusedMarkup_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    const QByteArray cell = "<row><c r=\"A1\"><v>1</v></c></row>";
+    const QByteArray good = sheetXml(cell);
+    const int body = good.indexOf("<worksheet");
+    QTest::newRow("document type") << good.left(body) + "<!DOCTYPE worksheet>" + good.mid(body);
+    QTest::newRow("entity declarations")
+        << good.left(body) + "<!DOCTYPE w [<!ENTITY a \"aaaa\"><!ENTITY b \"&a;&a;\">]>" +
+               good.mid(body);
+    QTest::newRow("undeclared entity") << sheetXml(cell + "<row><c><v>&a;</v></c></row>");
+    QTest::newRow("reference without semicolon")
+        << sheetXml(cell + "<row><c><v>&amp 1</v></c></row>");
+    QTest::newRow("reference to NUL") << sheetXml(cell + "<row><c><v>&#0;</v></c></row>");
+    QTest::newRow("reference past Unicode")
+        << sheetXml(cell + "<row><c><v>&#x110000;</v></c></row>");
+    QTest::newRow("reference to a surrogate")
+        << sheetXml(cell + "<row><c><v>&#xD800;</v></c></row>");
+    QTest::newRow("empty reference") << sheetXml(cell + "<row><c><v>&#x;</v></c></row>");
+    QTest::newRow("control character") << sheetXml(cell + "<row><c><v>1\x01</v></c></row>");
+    QTest::newRow("control character in CDATA")
+        << sheetXml(cell + "<row><c><v><![CDATA[\x02]]></v></c></row>");
+    QTest::newRow("mismatched end tag") << sheetXml(cell + "<row><c><v>1</c></v></row>");
+    QTest::newRow("end tag without start") << sheetXml(cell + "</row>");
+    QTest::newRow("duplicate attribute") << sheetXml(cell + "<row><c r=\"B1\" r=\"C1\"/></row>");
+    QTest::newRow("'<' in a value") << sheetXml(cell + "<row><c r=\"<\"/></row>");
+    QTest::newRow("unquoted value") << sheetXml(cell + "<row><c r=B1/></row>");
+    QTest::newRow("attribute without space") << sheetXml(cell + "<row><c r=\"B1\"s=\"0\"/></row>");
+    QTest::newRow("truncated") << good.left(good.size() - 20);
+    QTest::newRow("unterminated CDATA") << good.left(good.indexOf("</v>")) + "<![CDATA[1";
+    QTest::newRow("unterminated comment") << good + "<!-- ";
+    QTest::newRow("text after the root") << good + "x";
+    QTest::newRow("second root") << good + "<worksheet/>";
+    QTest::newRow("unknown encoding")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"x-no-such\"?>") + good.mid(body);
+}
+
+void TestXlsx::refusedMarkup()
+{
+    QFETCH(QByteArray, xml);
+    Worksheet sheet(QStringLiteral("S"));
+    QVERIFY(!readSheet(xml, &sheet).isEmpty());
+    // Nothing of a refused declaration is expanded; cells before a fault may stay.
+    QVERIFY(sheet.cellCount() <= 1);
+    QVERIFY(sheet.read(1, 1) == QVariant() || sheet.read(1, 1) == QVariant(1.0));
+}
+
+void TestXlsx::sharedStringItems_data()
+{
+    QTest::addColumn<QByteArray>("items");
+    QTest::addColumn<QStringList>("strings");
+    QTest::newRow("plain, empty and self-closing")
+        << QByteArray("<si><t>a</t></si><si><t></t></si><si><t/></si><si/>")
+        << QStringList{"a", "", "", ""};
+    QTest::newRow("runs, phonetic guide, properties")
+        << QByteArray("<si><r><rPr><sz val=\"11\"/></rPr><t>日程</t></r><r><t>表</t></r>"
+                      "<rPh><t>にってい</t></rPh><phoneticPr fontId=\"1\"/></si>")
+        << QStringList{"日程表"};
+    QTest::newRow("entities, CDATA, escapes")
+        << QByteArray("<si><t>&lt;&amp;&gt;</t></si><si><t><![CDATA[&lt;]]></t></si>"
+                      "<si><t>_x0009__x005F_x0041_</t></si>")
+        << QStringList{"<&>", "&lt;", "\t_x0041_"};
+    QTest::newRow("element inside t is not text")
+        << QByteArray("<si><t>a<x>b</x>c</t></si>") << QStringList{"ac"};
+}
+
+void TestXlsx::sharedStringItems()
+{
+    QFETCH(QByteArray, items);
+    QFETCH(QStringList, strings);
+    const QByteArray xml = "<?xml version=\"1.0\"?><sst xmlns=\"http://schemas.openxmlformats.org/"
+                           "spreadsheetml/2006/main\">" +
+                           items + "</sst>";
+    SharedStrings table;
+    QString error;
+    QVERIFY2(table.read(xml, &error), qPrintable(error));
+    QCOMPARE(table.count(), strings.size());
+    for (int i = 0; i < strings.size(); ++i) {
+        QString text;
+        QVERIFY(table.at(i, &text));
+        QCOMPARE(text, strings[i]);
+    }
+    // The same items cut short: what was read stays, and the fault is reported.
+    SharedStrings cut;
+    QVERIFY(!cut.read(xml.left(xml.size() - 7), &error));
+    QVERIFY(cut.count() <= strings.size());
+}
+
+void TestXlsx::otherEncodings_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    const QString text = QStringLiteral("<sst><si><t>é&amp;中</t></si></sst>");
+    QTest::newRow("UTF-16 with byte order mark") << QByteArray("\xFF\xFE") + utf16(text, false);
+    QTest::newRow("UTF-16 big-endian, declared")
+        << QByteArray("\xFE\xFF") +
+               utf16(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>") + text, true);
+    QTest::newRow("declared GB18030")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"GB18030\"?>"
+                      "<sst><si><t>\xA8\xA6&amp;\xD6\xD0</t></si></sst>");
+}
+
+void TestXlsx::otherEncodings()
+{
+    QFETCH(QByteArray, xml);
+    SharedStrings table;
+    QString error;
+    QVERIFY2(table.read(xml, &error), qPrintable(error));
+    QString text;
+    QVERIFY(table.at(0, &text));
+    QCOMPARE(text, QStringLiteral("é&中"));
 }
 
 QTEST_GUILESS_MAIN(TestXlsx)
