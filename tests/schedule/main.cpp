@@ -1,0 +1,16 @@
+// Runs the schedule's test classes in one program.
+#include "tests/schedule/tst_templatestore.h"
+
+#include <QApplication>
+#include <QtTest>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    int failures = 0;
+    {
+        TestTemplateStore store;
+        failures += QTest::qExec(&store, argc, argv);
+    }
+    return failures == 0 ? 0 : 1;
+}
