@@ -237,6 +237,12 @@ void TestLabelDurationStore::closingDays_data()
         << days(QDate(2021, 2, 22), QDate(2021, 2, 28))
         << QStringList({"labelDuration_202102", "labelDuration_202102week4"})
         << QStringList({"labelDuration_202102", "labelDuration_202102week4"}) << 7 * 60;
+    QDate sundayBeforeOurEra(-5, 3, 1);
+    while (sundayBeforeOurEra.dayOfWeek() != Qt::Sunday)
+        sundayBeforeOurEra = sundayBeforeOurEra.addDays(1);
+    QTest::newRow("negative year in the table name")
+        << days(QDate(-5, 3, 1), sundayBeforeOurEra) << QStringList({"labelDuration_-000503week1"})
+        << QStringList() << sundayBeforeOurEra.day() * 60;
     QTest::newRow("31 December: week, month and year")
         << days(QDate(2020, 12, 28), QDate(2020, 12, 31))
         << QStringList({"labelDuration_2020", "labelDuration_202012", "labelDuration_202012week5"})

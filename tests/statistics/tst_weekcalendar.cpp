@@ -101,6 +101,8 @@ void TestWeekCalendar::tableNames_data()
     QTest::newRow("five-digit year") << WeekCalendar::yearText(12345) << "12345";
     QTest::newRow("day prefix") << WeekCalendar::dayLabelTablePrefix(QDate(2020, 10, 1))
                                 << "labelDuration_Day20201001";
+    QTest::newRow("date of a negative year, as day tables spell it")
+        << WeekCalendar::dateText(QDate(-5, 3, 5)) << QDate(-5, 3, 5).toString("yyyyMMdd");
     QTest::newRow("day label table") << WeekCalendar::dayLabelTableName("Day20201001空时刻表")
                                      << "labelDuration_Day20201001空时刻表";
 }
