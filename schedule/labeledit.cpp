@@ -66,7 +66,7 @@ void LabelEdit::build(bool withNewLines)
             edit->setObjectName(QStringLiteral("addLine%1").arg(j + 1));
             row->addWidget(edit);
             box->addLayout(row);
-            connect(edit, &QLineEdit::textEdited, this, [this, j](const QString &text) {
+            connect(edit, &QLineEdit::textChanged, this, [this, j](const QString &text) {
                 setLineEditTextChangedIndex(j);
                 onLineEditTextChanged(text);
             });

@@ -166,17 +166,26 @@ void orvaneView::resetScheduleArea()
     m_scheduleScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scheduleScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scheduleScroll->setWidgetResizable(true);
+    // The content is filled while it is still detached, so its rows are laid out and shown
+    // together when it is put into the scroll area.
     m_scheduleContent = new QWidget;
     m_grid = new QGridLayout(m_scheduleContent);
     m_grid->setVerticalSpacing(8);
-    m_scheduleScroll->setWidget(m_scheduleContent);
     m_scheduleScroll->show();
     m_recordCount = 0;
+}
+
+void orvaneView::showScheduleContent()
+{
+    if (m_scheduleScroll->widget() != m_scheduleContent)
+        m_scheduleScroll->setWidget(m_scheduleContent);
+    m_grid->activate();
 }
 
 void orvaneView::clearSchedule()
 {
     clearLayoutItems(m_grid);
+    showScheduleContent();
     m_scheduleDrawn = false;
 }
 
@@ -270,6 +279,11 @@ void orvaneView::drawScheduleTable(const QString &tableName)
 {
     resetScheduleArea();
     m_scheduleDrawn = false;
+    // Every way out puts the (possibly empty) content on screen.
+    struct Show {
+        orvaneView *view;
+        ~Show() { view->showScheduleContent(); }
+    } show{this};
     if (tableIsNotEmpty(tableName) == TABLE_CREATE_FAILURE) {
         logLine(QStringLiteral("tableIsNotEmpty(%1) == TABLE_CREATE_FAILURE ").arg(tableName));
         return;
@@ -355,7 +369,6 @@ void orvaneView::drawScheduleTable(const QString &tableName)
     heading->setFont(font);
     m_grid->addWidget(heading, r + 2, 1, Qt::AlignCenter);
     drawSummary(r + 3);
-    m_scheduleScroll->show();
 }
 
 void orvaneView::drawSummary(int row)
@@ -406,9 +419,11 @@ void orvaneView::onSaveButtonClicked()
     const bool hasTime = find(QStringLiteral("fromTime_0")) != nullptr;
     QVector<int> durations;
 
-    // The day with its label table and the totals it closes is one transaction.
+    // The day with its label table and the totals it closes is one transaction: a failure
+    // leaves the stored day as it was, and the user is told, since the edits are still only
+    // on screen.
     const bool inTransaction = m_db.transaction();
-    bool updating = true;
+    bool ok = true;
     for (int i = 0;; ++i) {
         auto *plan = qobject_cast<CustomTextEdit *>(find(QStringLiteral("textEditPlan_%1").arg(i)));
         auto *result =
@@ -420,33 +435,37 @@ void orvaneView::onSaveButtonClicked()
         auto *label = qobject_cast<QPushButton *>(find(QStringLiteral("labelButton_%1").arg(i)));
         const QString start = from ? from->text() : QString();
         const QString end = to ? to->text() : QString();
-        durations.append(
-            LabelDurationStore::recordDuration(start, end, label ? label->text() : QString()));
-        if (!updating)
+        durations.append(LabelDurationStore::recordDuration(start, end,
+                                                            label ? label->text() : QString()));
+        if (!ok)
             continue;
         const QString time =
             !start.isEmpty() && !end.isEmpty() ? start + QStringLiteral("--") + end : QString();
         logLine(QStringLiteral("m_date m_currentTemplate is updating: ") + table);
         logLine(time);
-        updating = m_store->updateRecord(table, i, time, plan->toHtml(), result->toHtml(),
-                                         plan->height(), result->height());
+        ok = m_store->updateRecord(table, i, time, plan->toHtml(), result->toHtml(),
+                                   plan->height(), result->height());
     }
     LabelDurationStore labels(m_db);
     if (hasTime) {
         logLine(QStringLiteral("hasTime is true!"));
-        labels.rebuildDayLabelTable(table, durations, m_date);
+        ok = labels.rebuildDayLabelTable(table, durations, m_date) && ok;
     } else {
         logLine(QStringLiteral("hasTime is false!"));
     }
-    checkLabelDurationStatistic();
-    saveSummary();
-    if (inTransaction && !m_db.commit()) {
-        logLine(QStringLiteral("db update failed!"), m_db.lastError().text());
-        m_db.rollback();
-    }
+    ok = labels.checkLabelDurationStatistic(m_date) && ok;
+    ok = saveSummary() && ok;
+    if (!inTransaction)
+        return;
+    if (ok && m_db.commit())
+        return;
+    logLine(QStringLiteral("day save rolled back"), m_db.lastError().text());
+    m_db.rollback();
+    Prompt::warning(this, QStringLiteral("提示"),
+                    QStringLiteral("保存失败，这一天的内容没有改变。请稍后再试。"));
 }
 
-void orvaneView::saveSummary()
+bool orvaneView::saveSummary()
 {
     SummaryStore summary(m_db, currentTable());
     const int texts = summary.textCount();
@@ -454,15 +473,20 @@ void orvaneView::saveSummary()
     for (int i = 0; i < texts; ++i) {
         auto *box = m_scheduleContent->findChild<CustomTextEdit *>(
             QStringLiteral("summaryTextEdit_%1").arg(i));
-        if (!box || !summary.saveText(i, box->toHtml(), box->height()))
+        if (!box)
             break;
+        if (!summary.saveText(i, box->toHtml(), box->height()))
+            return false;
     }
     for (int i = 0; i < scores; ++i) {
         auto *spin =
             m_scheduleContent->findChild<QSpinBox *>(QStringLiteral("summaryScoreSpin_%1").arg(i));
-        if (!spin || !summary.saveScore(texts + i, spin->value()))
+        if (!spin)
             break;
+        if (!summary.saveScore(texts + i, spin->value()))
+            return false;
     }
+    return true;
 }
 
 void orvaneView::checkLabelDurationStatistic()
@@ -500,6 +524,10 @@ void orvaneView::updateCellHeight(int index, int kind, int newHeight, int scroll
     if (!m_store->updateHeight(currentTable(), index, kind, newHeight))
         return;
     drawScheduleTable(currentTable());
+    // Size the new rows now, so the scroll range is known before the position is restored.
+    m_scheduleContent->resize(m_scheduleScroll->viewport()->width(),
+                              qMax(m_scheduleContent->sizeHint().height(),
+                                   m_scheduleScroll->viewport()->height()));
     m_scheduleScroll->verticalScrollBar()->setValue(scrollPos);
 }
 

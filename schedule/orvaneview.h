@@ -95,10 +95,11 @@ public slots:
 private:
     void drawTaskPanel();
     void resetScheduleArea();
+    void showScheduleContent();
     void clearSchedule();
     void createControls();
     void drawSummary(int row);
-    void saveSummary();
+    bool saveSummary();
     QComboBox *makeTemplateBox(bool withNone);
     void toggleSmallBox(QPointer<QComboBox> &box, bool withNone, const char *slot, int x);
     void openExcelEditor(const QString &path);

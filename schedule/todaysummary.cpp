@@ -55,7 +55,7 @@ void todaySummary::build()
             edit->setObjectName(stem.arg(k));
             row->addWidget(edit);
             box->addLayout(row);
-            connect(edit, &QLineEdit::textEdited, this, [this, k, setIndex, store](QString text) {
+            connect(edit, &QLineEdit::textChanged, this, [this, k, setIndex, store](QString text) {
                 (this->*setIndex)(k - 1);
                 (this->*store)(text);
             });

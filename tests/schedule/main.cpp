@@ -1,4 +1,5 @@
 // Runs the schedule's test classes in one program.
+#include "tests/schedule/tst_dayview.h"
 #include "tests/schedule/tst_templatestore.h"
 
 #include <QApplication>
@@ -11,6 +12,10 @@ int main(int argc, char **argv)
     {
         TestTemplateStore store;
         failures += QTest::qExec(&store, argc, argv);
+    }
+    {
+        TestDayView dayView;
+        failures += QTest::qExec(&dayView, argc, argv);
     }
     return failures == 0 ? 0 : 1;
 }
