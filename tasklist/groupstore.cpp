@@ -193,10 +193,10 @@ void GroupStore::remove(int index)
     for (int i = index; i < n - 1; ++i)
         put(settings, i, n, take(settings, i + 1));
     // Array entries are numbered from 1 in the file.
-    settings.beginGroup(arrayName);
-    settings.remove(QString::number(n));
-    settings.setValue(QStringLiteral("size"), n - 1);
-    settings.endGroup();
+    const QString last = arrayName + QLatin1Char('/') + QString::number(n) + QLatin1Char('/');
+    for (const QString &key : {nameKey, textKey, syntaxKey})
+        settings.remove(last + key);
+    settings.setValue(arrayName + QStringLiteral("/size"), n - 1);
     settings.remove(stateKey(n - 1));
     settings.setValue(countKey, n - 1);
 }

@@ -156,6 +156,7 @@ void MainView::buildRows(const QString &statement)
     bool ok = false;
     const QList<TaskRecord> tasks = m_store->select(text, &ok);
     m_rows.clear();
+    m_shownRowCount = 0;
     for (int r = 0; r < tasks.size(); ++r) {
         addTaskRow(tasks.at(r), 2 * r, r, plainOrder, r == tasks.size() - 1);
         m_shownRowCount = r + 1;

@@ -1,6 +1,9 @@
 // Runs the task list's test classes in one program.
+#include "tests/tasklist/tst_filtering.h"
+#include "tests/tasklist/tst_groups.h"
 #include "tests/tasklist/tst_labels.h"
 #include "tests/tasklist/tst_mainview.h"
+#include "tests/tasklist/tst_sorting.h"
 #include "tests/tasklist/tst_taskstore.h"
 
 #include <QApplication>
@@ -21,6 +24,18 @@ int main(int argc, char **argv)
     {
         TestLabels labels;
         failures += QTest::qExec(&labels, argc, argv);
+    }
+    {
+        TestSorting sorting;
+        failures += QTest::qExec(&sorting, argc, argv);
+    }
+    {
+        TestFiltering filtering;
+        failures += QTest::qExec(&filtering, argc, argv);
+    }
+    {
+        TestGroups groups;
+        failures += QTest::qExec(&groups, argc, argv);
     }
     return failures == 0 ? 0 : 1;
 }

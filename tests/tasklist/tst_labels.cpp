@@ -57,8 +57,7 @@ void TestLabels::tickRules_data()
         << "A；B；C；" << Boxes{{"A", true}, {"B", false}, {"C", true}} << "A；C；";
     QTest::newRow("untick at the end without separator")
         << "A；B" << Boxes{{"A", true}, {"B", false}} << "A；";
-    QTest::newRow("prefix of another label stays")
-        << "AB；" << Boxes{{"A", false}} << "AB；";
+    QTest::newRow("prefix of another label stays") << "AB；" << Boxes{{"A", false}} << "AB；";
 }
 
 void TestLabels::tickRules()

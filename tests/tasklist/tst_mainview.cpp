@@ -298,10 +298,8 @@ void TestMainView::geometryFollowsScreen()
 {
     TestEnvironment env(QRect(0, 0, 1600, 900));
     MainView view;
-    QCOMPARE(buttonWithText(&view, "保存")->geometry(),
-             QRect(1600 - 200, 450 - 90, 1600 / 9, 45));
-    QCOMPARE(buttonWithText(&view, "增加一条")->geometry(),
-             QRect(1400, 900 - 150, 177, 45));
+    QCOMPARE(buttonWithText(&view, "保存")->geometry(), QRect(1600 - 200, 450 - 90, 1600 / 9, 45));
+    QCOMPARE(buttonWithText(&view, "增加一条")->geometry(), QRect(1400, 900 - 150, 177, 45));
     QCOMPARE(buttonWithText(&view, "每日视图")->shortcut(), QKeySequence("PgDown"));
     QCOMPARE(buttonWithText(&view, "保存")->shortcut(), QKeySequence("Ctrl+S"));
     QCOMPARE(buttonWithText(&view, "增加一条")->shortcut(), QKeySequence("Ctrl+N"));

@@ -1,10 +1,10 @@
 // The star table through the task store, read back over a separate connection.
+#include "tests/tasklist/tst_taskstore.h"
 #include "app/database.h"
 #include "app/settings.h"
 #include "tasklist/taskstore.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/testenvironment.h"
-#include "tests/tasklist/tst_taskstore.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -49,8 +49,6 @@ QStringList contentsInOrder(TestEnvironment &env)
     return contents;
 }
 } // namespace
-
-
 
 void TestTaskStore::insertIntoEmptyTable()
 {
@@ -100,8 +98,7 @@ void TestTaskStore::deleteInTheMiddleRenumbers()
     QCOMPARE(log.lines().first(), QString("delete from star where manualIndex =2"));
     QVERIFY(log.contains("delete succeed!"));
     QVERIFY(log.contains("update succeed!"));
-    QCOMPARE(contentsInOrder(env),
-             QStringList({"task 0", "task 1", "task 3", "task 4"}));
+    QCOMPARE(contentsInOrder(env), QStringList({"task 0", "task 1", "task 3", "task 4"}));
     QCOMPARE(Settings::read("mainViewItemCount", 0).toInt(), 4);
     // The next insert takes the id after the largest, not the count.
     QCOMPARE(s.store->nextFreeId(), 5);
@@ -145,10 +142,18 @@ void TestTaskStore::textsAreStoredAsTyped_data()
     QTest::addColumn<QString>("storedContent");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("label");
-    QTest::newRow("apostrophes") << "it's <b>bold</b>" << "it&#39;s <b>bold</b>"
-                                 << "2026-12-07'" << "A'B；";
-    QTest::newRow("markers") << "50%1 and %10 %2" << "50%1 and %10 %2" << "%3" << "%9；%10；";
-    QTest::newRow("chinese") << "写报告" << "写报告" << "2026-01-31" << "工作；";
+    QTest::newRow("apostrophes") << "it's <b>bold</b>"
+                                 << "it&#39;s <b>bold</b>"
+                                 << "2026-12-07'"
+                                 << "A'B；";
+    QTest::newRow("markers") << "50%1 and %10 %2"
+                             << "50%1 and %10 %2"
+                             << "%3"
+                             << "%9；%10；";
+    QTest::newRow("chinese") << "写报告"
+                             << "写报告"
+                             << "2026-01-31"
+                             << "工作；";
 }
 
 void TestTaskStore::textsAreStoredAsTyped()
@@ -272,4 +277,3 @@ void TestTaskStore::selectReadsManualOrderAndLogs()
     QVERIFY(!ok);
     QCOMPARE(log.startingWith("select * query failed").size(), 1);
 }
-
