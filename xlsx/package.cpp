@@ -8,6 +8,8 @@
 #include <quazip/quazipfileinfo.h>
 #include <quazip/quazipnewinfo.h>
 
+#include <algorithm>
+
 namespace QXlsx {
 
 namespace {
@@ -85,30 +87,39 @@ QByteArray Package::read(const QString &partName, bool *ok)
         return QByteArray();
     }
     // The sizes in the directory are only hints: the limits apply to what really inflates.
-    const qint64 compressed = qMax<qint64>(1, qint64(info.compressedSize));
+    // Clamped so that multiplying by the ratio cannot overflow; no part may exceed that anyway.
+    const qint64 compressed =
+        qBound<qint64>(1, qint64(std::min<quint64>(info.compressedSize, MaxPartSize)), MaxPartSize);
+    // Inflate straight into the array rather than through a buffer that would be copied. The
+    // directory's size only sets the first allocation, and only within the limits below.
+    constexpr int Chunk = 65536;
     QByteArray data;
-    if (info.uncompressedSize < quint64(16 * 1024 * 1024))
-        data.reserve(int(info.uncompressedSize));
-    char buffer[65536];
+    data.reserve(int(std::min<quint64>({info.uncompressedSize, quint64(compressed * MaxRatio),
+                                        quint64(MaxPartSize)})) +
+                 Chunk + 1);
+    qint64 size = 0;
     for (;;) {
-        const qint64 n = file.read(buffer, sizeof buffer);
+        if (data.size() < size + Chunk)
+            data.resize(int(size + Chunk)); // grows geometrically past the reserve
+        const qint64 n = file.read(data.data() + size, Chunk);
         if (n < 0) {
             m_error = QStringLiteral("damaged data in %1").arg(partName);
             return QByteArray();
         }
         if (n == 0)
             break;
+        size += n;
         m_totalRead += n;
-        if (data.size() + n > MaxPartSize || m_totalRead > MaxTotalSize) {
+        if (size > MaxPartSize || m_totalRead > MaxTotalSize) {
             m_error = QStringLiteral("part %1 inflates too much").arg(partName);
             return QByteArray();
         }
-        if (data.size() + n > 1024 * 1024 && data.size() + n > compressed * MaxRatio) {
+        if (size > 1024 * 1024 && size > compressed * MaxRatio) {
             m_error = QStringLiteral("part %1 is compressed suspiciously well").arg(partName);
             return QByteArray();
         }
-        data.append(buffer, int(n));
     }
+    data.resize(int(size));
     file.close();
     if (file.getZipError() != UNZ_OK) {
         m_error = QStringLiteral("checksum error in %1").arg(partName);

@@ -10,27 +10,27 @@ namespace QXlsx {
 namespace {
 
 enum CharClass : unsigned char {
-    Plain = 0,
     Space = 1,     // XML white space
-    Special = 2,   // '<', '&', '\r' and the quotes: text or a value needs a closer look
-    Forbidden = 4, // control characters XML does not allow anywhere
-    NameStart = 8,
-    NameChar = 16,
+    TextStop = 2,  // ends a plain run of text: '<', '&', '\r', forbidden characters
+    ValueStop = 4, // ends a plain run of an attribute value: the above, quotes, '\t', '\n'
+    Forbidden = 8, // control characters XML does not allow anywhere
+    NameStart = 16,
+    NameChar = 32,
 };
 
 constexpr std::array<unsigned char, 256> makeClasses()
 {
     std::array<unsigned char, 256> classes{};
     for (int c = 0; c < 0x20; ++c)
-        classes[size_t(c)] = Forbidden;
-    classes['\t'] = Space;
-    classes['\n'] = Space;
-    classes['\r'] = Space | Special;
+        classes[size_t(c)] = Forbidden | TextStop | ValueStop;
+    classes['\t'] = Space | ValueStop;
+    classes['\n'] = Space | ValueStop;
+    classes['\r'] = Space | TextStop | ValueStop;
     classes[' '] = Space;
-    classes['<'] = Special;
-    classes['&'] = Special;
-    classes['"'] = Special;
-    classes['\''] = Special;
+    classes['<'] = TextStop | ValueStop;
+    classes['&'] = TextStop | ValueStop;
+    classes['"'] = ValueStop;
+    classes['\''] = ValueStop;
     for (int c = 'a'; c <= 'z'; ++c)
         classes[size_t(c)] = NameStart | NameChar;
     for (int c = 'A'; c <= 'Z'; ++c)
@@ -215,15 +215,21 @@ bool XmlScanner::skipPast(const char *terminator)
     return false;
 }
 
-bool XmlScanner::readName(std::string_view *name)
+bool XmlScanner::readName(std::string_view *name, std::string_view *local)
 {
     const char *start = m_p;
     if (m_p >= m_end || !(classOf(*m_p) & NameStart))
         return false;
+    const char *localStart = *m_p == ':' ? m_p + 1 : m_p;
     ++m_p;
-    while (m_p < m_end && (classOf(*m_p) & NameChar))
+    while (m_p < m_end && (classOf(*m_p) & NameChar)) {
+        if (*m_p == ':' && localStart == start)
+            localStart = m_p + 1;
         ++m_p;
+    }
     *name = std::string_view(start, size_t(m_p - start));
+    if (local)
+        *local = std::string_view(localStart, size_t(m_p - localStart));
     return true;
 }
 
@@ -233,7 +239,7 @@ XmlScanner::Token XmlScanner::readStartTag()
         return fail("content after the root element");
     ++m_p; // '<'
     std::string_view qualified;
-    if (!readName(&qualified))
+    if (!readName(&qualified, &m_name))
         return fail("malformed element name");
     m_attributes.clear();
     m_attributeBuffer.clear();
@@ -255,7 +261,7 @@ XmlScanner::Token XmlScanner::readStartTag()
             break;
         }
         Attribute a;
-        if (m_p == before || !readName(&a.name))
+        if (m_p == before || !readName(&a.name, nullptr))
             return fail("malformed attribute");
         while (m_p < m_end && (classOf(*m_p) & Space))
             ++m_p;
@@ -269,14 +275,17 @@ XmlScanner::Token XmlScanner::readStartTag()
         const char quote = *m_p++;
         const char *start = m_p;
         bool plain = true;
-        while (m_p < m_end && *m_p != quote) {
-            const unsigned char k = classOf(*m_p);
-            if (k & Forbidden)
+        for (;;) {
+            while (m_p < m_end && !(classOf(*m_p) & ValueStop))
+                ++m_p;
+            if (m_p >= m_end || *m_p == quote)
+                break;
+            if (classOf(*m_p) & Forbidden)
                 return fail("character not allowed in XML");
             if (*m_p == '<')
                 return fail("'<' in an attribute value");
-            if (*m_p == '&' || (k & Space && *m_p != ' '))
-                plain = false;
+            if (*m_p != '"' && *m_p != '\'')
+                plain = false; // a reference or a white space character to normalise
             ++m_p;
         }
         if (m_p >= m_end)
@@ -298,7 +307,6 @@ XmlScanner::Token XmlScanner::readStartTag()
     }
     m_open.push_back(qualified);
     m_seenRoot = true;
-    m_name = localName(qualified);
     return m_token = StartElement;
 }
 
@@ -306,7 +314,7 @@ XmlScanner::Token XmlScanner::readEndTag()
 {
     m_p += 2; // "</"
     std::string_view qualified;
-    if (!readName(&qualified))
+    if (!readName(&qualified, &m_name))
         return fail("malformed end tag");
     while (m_p < m_end && (classOf(*m_p) & Space))
         ++m_p;
@@ -316,7 +324,6 @@ XmlScanner::Token XmlScanner::readEndTag()
     if (m_open.empty() || m_open.back() != qualified)
         return fail("end tag does not match its start tag");
     m_open.pop_back();
-    m_name = localName(qualified);
     return m_token = EndElement;
 }
 
@@ -446,31 +453,34 @@ XmlScanner::Token XmlScanner::readCharacters()
             m_p = close + 3;
             continue;
         }
-        const unsigned char k = classOf(*m_p);
-        if (k & Forbidden)
-            return fail("character not allowed in XML");
-        if (k & Special && *m_p != '"' && *m_p != '\'') {
-            if (!copied) {
-                m_textBuffer.assign(start, size_t(m_p - start));
-                copied = true;
-            }
-            if (*m_p == '&') {
-                whiteOnly = false;
-                if (!decodeReference(&m_textBuffer))
-                    return Invalid;
-                continue;
-            }
-            // '\r', alone or before '\n', is a line end.
-            if (m_p + 1 < m_end && m_p[1] == '\n')
-                ++m_p;
-            m_textBuffer.push_back('\n');
+        // A run of plain text: used in place unless something before it needed copying.
+        const char *run = m_p;
+        while (m_p < m_end && !(classOf(*m_p) & TextStop))
             ++m_p;
+        if (copied)
+            m_textBuffer.append(run, size_t(m_p - run));
+        if (whiteOnly && m_open.empty()) {
+            for (const char *q = run; q < m_p && whiteOnly; ++q)
+                whiteOnly = classOf(*q) & Space;
+        }
+        if (m_p >= m_end || *m_p == '<')
+            continue;
+        if (classOf(*m_p) & Forbidden)
+            return fail("character not allowed in XML");
+        if (!copied) {
+            m_textBuffer.assign(start, size_t(m_p - start));
+            copied = true;
+        }
+        if (*m_p == '&') {
+            whiteOnly = false;
+            if (!decodeReference(&m_textBuffer))
+                return Invalid;
             continue;
         }
-        if (!(k & Space))
-            whiteOnly = false;
-        if (copied)
-            m_textBuffer.push_back(*m_p);
+        // '\r', alone or before '\n', is a line end.
+        if (m_p + 1 < m_end && m_p[1] == '\n')
+            ++m_p;
+        m_textBuffer.push_back('\n');
         ++m_p;
     }
     if (m_open.empty()) {

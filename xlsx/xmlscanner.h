@@ -74,7 +74,7 @@ private:
     Token readStartTag();
     Token readEndTag();
     Token readCharacters();
-    bool readName(std::string_view *name);
+    bool readName(std::string_view *name, std::string_view *local);
     bool skipPast(const char *terminator);
     bool decodeReference(std::string *out);
     bool appendDecoded(std::string_view raw, bool attribute, std::string *out);

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstring>
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
@@ -132,6 +134,8 @@ private slots:
     void sharedStringItems();
     void otherEncodings_data();
     void otherEncodings();
+    void numbersWrittenShortAndExact_data();
+    void numbersWrittenShortAndExact();
 
 private:
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -871,6 +875,46 @@ void TestXlsx::otherEncodings()
     QString text;
     QVERIFY(table.at(0, &text));
     QCOMPARE(text, QStringLiteral("é&中"));
+}
+
+void TestXlsx::numbersWrittenShortAndExact_data()
+{
+    QTest::addColumn<double>("number");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("zero") << 0.0 << QByteArray("0");
+    QTest::newRow("negative zero") << -0.0 << QByteArray("-0");
+    QTest::newRow("whole") << 42.0 << QByteArray("42");
+    QTest::newRow("negative quarter") << -13.75 << QByteArray("-13.75");
+    QTest::newRow("tenth") << 0.1 << QByteArray("0.1");
+    QTest::newRow("sum that is not 0.3") << 0.1 + 0.2 << QByteArray("0.30000000000000004");
+    QTest::newRow("leading zeros in the decimals") << 5.0625 << QByteArray("5.0625");
+    QTest::newRow("smallest scaled") << 1e-4 << QByteArray("0.0001");
+    QTest::newRow("below the scaled range") << 2.5e-5 << QByteArray("2.5e-05");
+    QTest::newRow("third") << 1.0 / 3 << QByteArray("0.3333333333333333");
+    QTest::newRow("largest scaled") << 999999999999999.0 << QByteArray("999999999999999");
+    QTest::newRow("decimals past 2^53 when scaled")
+        << 900719925474.0993 << QByteArray("900719925474.0992"); // the same double
+    QTest::newRow("above the scaled range") << 1e15 << QByteArray("1e+15");
+    QTest::newRow("beyond 2^53") << 9007199254740994.0 << QByteArray("9007199254740994");
+    QTest::newRow("huge") << 1.7976931348623157e308 << QByteArray("1.7976931348623157e+308");
+    QTest::newRow("tiny") << 5e-324 << QByteArray("5e-324");
+}
+
+void TestXlsx::numbersWrittenShortAndExact()
+{
+    QFETCH(double, number);
+    QFETCH(QByteArray, text);
+    Worksheet sheet(QStringLiteral("S"));
+    QVERIFY(sheet.write(1, 1, number));
+    SharedStrings strings;
+    Styles styles;
+    const QByteArray xml = sheet.toXml(&strings, &styles);
+    QVERIFY2(xml.contains("<v>" + text + "</v>"), xml.constData());
+    Worksheet back(QStringLiteral("S"));
+    QCOMPARE(readSheet(xml, &back), QString());
+    const double read = back.read(1, 1).toDouble();
+    // Exactly the same double, sign of zero included.
+    QVERIFY(std::memcmp(&read, &number, sizeof read) == 0);
 }
 
 QTEST_GUILESS_MAIN(TestXlsx)
