@@ -1,5 +1,6 @@
 #include "app/desktop.h"
 #include "app/settings.h"
+#include "app/shutdownsignals.h"
 #include "tasklist/mainview.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     auto *mainView = new MainView;
     mainView->setGeometry(0, 0, available.width(), available.height());
     mainView->show();
+    ShutdownSignals::install(mainView);
 
     // Installed after the main window exists, so they only reach texts made later.
     auto *widgetsTranslator = new QTranslator;

@@ -1,0 +1,13 @@
+#ifndef ORVANE_APP_SHUTDOWNSIGNALS_H
+#define ORVANE_APP_SHUTDOWNSIGNALS_H
+
+class QWidget;
+
+// Ends the program as a close of the main window would when the session asks it to stop
+// (SIGTERM, SIGINT, SIGHUP), so pending task edits are saved rather than lost.
+class ShutdownSignals {
+public:
+    static void install(QWidget *mainWindow);
+};
+
+#endif
