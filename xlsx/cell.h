@@ -5,6 +5,8 @@
 
 #include <QVariant>
 
+#include <utility>
+
 namespace QXlsx {
 
 // One cell of a worksheet: its value and its format. Rich text runs are read as their plain
@@ -14,8 +16,8 @@ public:
     enum CellType { BlankType, NumberType, StringType, BooleanType, ErrorType };
 
     Cell() = default;
-    Cell(const QVariant &value, CellType type, const Format &format = Format())
-        : m_value(value), m_format(format), m_type(type)
+    Cell(QVariant value, CellType type, const Format &format = Format())
+        : m_value(std::move(value)), m_format(format), m_type(type)
     {
     }
 

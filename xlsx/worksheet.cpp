@@ -471,7 +471,7 @@ bool Worksheet::readXml(const QByteArray &data, const SharedStrings &strings, co
                 noteFault("too many cells");
                 break;
             }
-            Cell cell(value, type, styleOk ? formats[size_t(style)] : outOfRange);
+            Cell cell(std::move(value), type, styleOk ? formats[size_t(style)] : outOfRange);
             if (appends) {
                 rowCells->emplace_back(column, std::move(cell));
                 ++m_cellCount;

@@ -300,7 +300,9 @@ XmlScanner::Token XmlScanner::readStartTag()
             a.length = m_attributeBuffer.size() - a.offset;
         }
         for (const Attribute &other : m_attributes) {
-            if (other.name == a.name)
+            // Names are short and rarely share their first byte; test that before the rest.
+            if (other.name.size() == a.name.size() && other.name[0] == a.name[0] &&
+                other.name == a.name)
                 return fail("duplicate attribute");
         }
         m_attributes.push_back(a);
