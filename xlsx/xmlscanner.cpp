@@ -129,8 +129,15 @@ XmlScanner::XmlScanner(const QByteArray &data)
                              (data[0] == 0 && data[1] == '<') || (data[0] == '<' && data[1] == 0));
     if (utf16 || (!encoding.isEmpty() && encoding != "utf-8" && encoding != "utf8")) {
         // Rare in workbooks: convert once and scan the UTF-8 copy.
-        QTextCodec *codec =
-            utf16 ? QTextCodec::codecForUtfText(data, nullptr) : QTextCodec::codecForName(encoding);
+        QTextCodec *codec = nullptr;
+        if (!utf16)
+            codec = QTextCodec::codecForName(encoding);
+        else if (data[0] == 0) // no byte order mark: the zero byte of '<' tells the order
+            codec = QTextCodec::codecForName("UTF-16BE");
+        else if (data[1] == 0)
+            codec = QTextCodec::codecForName("UTF-16LE");
+        else
+            codec = QTextCodec::codecForUtfText(data, nullptr);
         if (!codec) {
             fail("unsupported encoding");
             return;

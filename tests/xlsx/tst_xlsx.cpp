@@ -858,6 +858,7 @@ void TestXlsx::otherEncodings_data()
     QTest::addColumn<QByteArray>("xml");
     const QString text = QStringLiteral("<sst><si><t>é&amp;中</t></si></sst>");
     QTest::newRow("UTF-16 with byte order mark") << QByteArray("\xFF\xFE") + utf16(text, false);
+    QTest::newRow("UTF-16 without byte order mark") << utf16(text, false);
     QTest::newRow("UTF-16 big-endian, declared")
         << QByteArray("\xFE\xFF") +
                utf16(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>") + text, true);
