@@ -22,6 +22,9 @@ QString quoted(const QString &text)
 struct Part {
     QString clause;
     QString readable;
+    // Several pieces joined by "or": bracketed when other criteria are joined to it by "and",
+    // so the "or" cannot swallow them.
+    bool alternatives = false;
 };
 
 Part datePart(const QString &column, const QString &caption, int rule, const QString &first,
@@ -59,14 +62,6 @@ Part numberPart(const QString &column, const QString &caption, int rule, int fir
         part.readable = caption + FilterClause::ruleItems().at(rule) + QString::number(first);
     }
     return part;
-}
-
-// Several pieces of one criterion are bracketed, so that an "or" between them cannot swallow
-// the criteria joined to them by "and".
-QString bracketed(const QStringList &pieces, const QString &joiner)
-{
-    const QString joined = pieces.join(joiner);
-    return pieces.size() > 1 ? QLatin1Char('(') + joined + QLatin1Char(')') : joined;
 }
 
 // Task texts are stored as the editor's HTML with apostrophes as "&#39;": a keyword is looked
@@ -128,9 +123,8 @@ FilterClause::Result FilterClause::build(const Criteria &c)
         QStringList clauses;
         for (const QString &piece : pieces)
             clauses.append(like + Database::escapeText(piece) + QStringLiteral("%'"));
-        // "不包含" several labels means none of them.
-        labels.clause =
-            bracketed(clauses, contains ? QStringLiteral(" or ") : QStringLiteral(" and "));
+        labels.clause = clauses.join(QStringLiteral(" or "));
+        labels.alternatives = clauses.size() > 1;
         if (!labels.clause.isEmpty())
             labels.readable = QStringLiteral("标签") + c.labelsRuleText + c.labelsText;
     }
@@ -150,8 +144,8 @@ FilterClause::Result FilterClause::build(const Criteria &c)
                 joined += like + Database::escapeText(storedForm(piece)) + QStringLiteral("%' or ");
             // Drops the last "or " and keeps the blank before it.
             joined.chop(3);
-            keywords.clause =
-                pieces.size() > 1 ? QLatin1Char('(') + joined + QLatin1Char(')') : joined;
+            keywords.clause = joined;
+            keywords.alternatives = pieces.size() > 1;
         }
         if (!keywords.clause.isEmpty())
             keywords.readable = QStringLiteral("内容包含") + c.keywords;
@@ -159,15 +153,19 @@ FilterClause::Result FilterClause::build(const Criteria &c)
     parts.append(keywords);
 
     Result result;
-    bool any = false;
+    int used = 0;
     for (const Part &part : parts)
-        any = any || !part.clause.isEmpty();
-    if (!any)
+        used += part.clause.isEmpty() ? 0 : 1;
+    if (used == 0)
         return result;
-    result.where = QStringLiteral(" where ") + parts.first().clause;
+    auto clauseOf = [used](const Part &part) {
+        return used > 1 && part.alternatives ? QLatin1Char('(') + part.clause + QLatin1Char(')')
+                                             : part.clause;
+    };
+    result.where = QStringLiteral(" where ") + clauseOf(parts.first());
     for (int i = 1; i < parts.size(); ++i) {
         if (!parts.at(i).clause.isEmpty())
-            result.where += QStringLiteral(" and ") + parts.at(i).clause;
+            result.where += QStringLiteral(" and ") + clauseOf(parts.at(i));
     }
     result.where.replace(QStringLiteral("where  and"), QStringLiteral("where"));
     for (const Part &part : parts) {

@@ -111,8 +111,14 @@ void TestFiltering::clauseTexts_data()
     c = Choice();
     c.labels = 1;
     c.labelText = "A；B；";
-    QTest::newRow("labels A；B not contained: neither")
-        << c << " where (label not like '%A%' and label not like '%B%')";
+    QTest::newRow("labels A；B not contained: not both")
+        << c << " where label not like '%A%' or label not like '%B%'";
+
+    c = Choice();
+    c.labels = 0;
+    c.labelText = "A；B";
+    QTest::newRow("labels A；B contained, alone") << c
+                                                 << " where label like '%A%' or label like '%B%'";
 
     c = Choice();
     c.labels = 0;
@@ -122,7 +128,7 @@ void TestFiltering::clauseTexts_data()
     c = Choice();
     c.keywords = "X；；Y";
     QTest::newRow("keywords skip empty piece")
-        << c << " where (content like '%X%' or content like '%Y%' )";
+        << c << " where content like '%X%' or content like '%Y%' ";
 
     c = Choice();
     c.keywords = "X；";
@@ -183,7 +189,7 @@ void TestFiltering::shownRows_data()
     c = Choice();
     c.labels = 1;
     c.labelText = "工作；O'Neil";
-    QTest::newRow("labels contained by none") << c << QStringList{"c"};
+    QTest::newRow("labels not both") << c << QStringList{"a", "c"};
 }
 
 void TestFiltering::shownRows()
