@@ -5,7 +5,9 @@
 #include "app/logging.h"
 #include "app/prompt.h"
 #include "app/settings.h"
+#include "app/windowhandover.h"
 #include "richtext/customtextedit.h"
+#include "schedule/orvaneview.h"
 #include "tasklist/criteriawidgets.h"
 #include "tasklist/customqcombobox.h"
 #include "tasklist/filterclause.h"
@@ -114,6 +116,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
 
 MainView::~MainView()
 {
+    delete m_dayView;
     delete m_store;
     Database::close();
     QApplication::quit();
@@ -327,6 +330,12 @@ void MainView::onViewButtonClicked()
 {
     if (m_pendingLast >= 0)
         saveTextEdit();
+    // A fresh day view takes the list's current filter and order; the one left last time is
+    // dropped rather than kept hidden for the rest of the session.
+    if (m_dayView)
+        m_dayView->deleteLater();
+    m_dayView = new orvaneView(nullptr, this, m_filterCondition, m_sortCondition);
+    WindowHandOver::handOver(this, m_dayView);
 }
 
 void MainView::onAboutButtonClicked()

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QPointer>
 #include <QRect>
 #include <QSqlDatabase>
 #include <QWidget>
@@ -18,6 +19,7 @@ class QScrollArea;
 class FilterPanel;
 class SortPanel;
 class TaskRow;
+class orvaneView;
 
 // The task list: the program's main window. Every task is an editable row; edits are collected
 // in a pending list and written on save, add, delete, leaving for the day view and close.
@@ -132,6 +134,7 @@ private:
     // The drawn rows by manualIndex, so a save reaches a row's widgets without searching the
     // whole list.
     QHash<int, TaskRow *> m_rows;
+    QPointer<orvaneView> m_dayView;
 };
 
 #endif

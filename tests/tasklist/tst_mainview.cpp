@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "richtext/customtextedit.h"
 #include "richtext/newheight.h"
+#include "schedule/orvaneview.h"
 #include "tasklist/mainview.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/promptscript.h"
@@ -319,4 +320,25 @@ void TestMainView::aboutBoxNamesMakerAndLicences()
     for (const char *needed : {"Velmark", "Qt", "QuaZip", "LGPL", "不收取捐赠"})
         QVERIFY2(text.contains(QString::fromUtf8(needed)), needed);
     QVERIFY(!text.contains("wechat-pay"));
+}
+
+void TestMainView::dayViewTakesOverAndBackReturns()
+{
+    TestEnvironment env;
+    PromptScript prompts;
+    seedTasks(3);
+    MainView view;
+    view.show();
+    rowWidget<CustomTextEdit>(view, "textEdit", 1)->setPlainText("edited before leaving");
+    buttonWithText(&view, "每日视图")->click();
+    // Pending edits are saved on the way out, and the day view shows the list read-only.
+    QVERIFY(cell(env.checkConnection(), "content", 1).toString().contains("edited before leaving"));
+    auto *day = findTopLevel<orvaneView>();
+    QVERIFY(day);
+    QVERIFY(!view.isVisible());
+    QCOMPARE(day->taskContent()->findChildren<CustomTextEdit *>().size(), 3);
+    QCOMPARE(day->date(), QDate(2026, 12, 7));
+    buttonWithText(day, "返回")->click();
+    QVERIFY(view.isVisible());
+    QVERIFY(!day->isVisible());
 }

@@ -21,6 +21,7 @@ private slots:
     void heightDialogStoresAndRedraws();
     void geometryFollowsScreen();
     void aboutBoxNamesMakerAndLicences();
+    void dayViewTakesOverAndBackReturns();
 };
 
 #endif
