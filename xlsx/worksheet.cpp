@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace QXlsx {
 
@@ -22,10 +23,10 @@ bool inSheet(int row, int column)
     return row >= 1 && row <= MaxRows && column >= 1 && column <= MaxColumns;
 }
 
-// The shortest text that reads back as the same double.
-void appendNumber(QByteArray *out, double value)
+// Writes the shortest text that reads back as the same double, at most 32 bytes; returns
+// its end.
+char *writeNumber(char *out, double value)
 {
-    char text[40];
     // Most cells hold whole numbers or a few decimals. Those are found by scaling to an exact
     // integer whose quotient gives the value back, and written far faster than the general way.
     constexpr double Powers[] = {1, 10, 100, 1000, 10000};
@@ -38,6 +39,7 @@ void appendNumber(QByteArray *out, double value)
             if (whole != scaled || std::fabs(whole) >= 9007199254740992.0 ||
                 whole / Powers[decimals] != value)
                 continue;
+            char text[24];
             long long digits = static_cast<long long>(std::fabs(whole));
             char *end = text + sizeof text;
             char *p = end;
@@ -51,19 +53,28 @@ void appendNumber(QByteArray *out, double value)
             } while (digits > 0);
             if (std::signbit(value))
                 *--p = '-';
-            out->append(p, int(end - p));
-            return;
+            std::memcpy(out, p, size_t(end - p));
+            return out + (end - p);
         }
     }
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    out->append(text, int(result.ptr - text));
+    return std::to_chars(out, out + 32, value).ptr;
 }
 
-void appendNumber(QByteArray *out, int value)
+char *writeNumber(char *out, int value)
 {
-    char text[16];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    out->append(text, int(result.ptr - text));
+    return std::to_chars(out, out + 12, value).ptr;
+}
+
+template <size_t N> char *writeLiteral(char *out, const char (&text)[N])
+{
+    std::memcpy(out, text, N - 1);
+    return out + (N - 1);
+}
+
+void appendNumber(QByteArray *out, double value)
+{
+    char text[32];
+    out->append(text, int(writeNumber(text, value) - text));
 }
 
 QByteArray numberText(double value)
@@ -625,38 +636,48 @@ QByteArray Worksheet::toXml(SharedStrings *strings, Styles *styles) const
         for (const auto &entry : rowIt->second) {
             const Cell &cell = entry.second;
             const int style = styleOf(cell.format());
-            xml += "<c r=\"";
-            xml += columnNames[size_t(entry.first)];
-            xml.append(rowText, rowLength);
-            xml += '"';
+            // Each cell is put together on the stack and appended once: a call per piece
+            // would cost more than the writing itself.
+            char text[128]; // the longest cell below takes about 80 bytes
+            char *p = writeLiteral(text, "<c r=\"");
+            const QByteArray &column = columnNames[size_t(entry.first)];
+            std::memcpy(p, column.constData(), size_t(column.size()));
+            p += column.size();
+            std::memcpy(p, rowText, size_t(rowLength));
+            p += rowLength;
+            *p++ = '"';
             if (style != 0) {
-                xml += " s=\"";
-                appendNumber(&xml, style);
-                xml += '"';
+                p = writeLiteral(p, " s=\"");
+                p = writeNumber(p, style);
+                *p++ = '"';
             }
             switch (cell.cellType()) {
             case Cell::NumberType:
-                xml += "><v>";
-                appendNumber(&xml, cell.value().toDouble());
-                xml += "</v></c>";
+                p = writeLiteral(p, "><v>");
+                p = writeNumber(p, qvariant_cast<double>(cell.value()));
+                p = writeLiteral(p, "</v></c>");
                 break;
             case Cell::StringType:
-                xml += " t=\"s\"><v>";
-                appendNumber(&xml, strings->add(cell.value().toString()));
-                xml += "</v></c>";
+                p = writeLiteral(p, " t=\"s\"><v>");
+                p = writeNumber(p, strings->add(cell.value().toString()));
+                p = writeLiteral(p, "</v></c>");
                 break;
             case Cell::BooleanType:
-                xml += cell.value().toBool() ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
+                p = cell.value().toBool() ? writeLiteral(p, " t=\"b\"><v>1</v></c>")
+                                          : writeLiteral(p, " t=\"b\"><v>0</v></c>");
                 break;
             case Cell::ErrorType:
-                xml += " t=\"e\"><v>";
+                p = writeLiteral(p, " t=\"e\"><v>");
+                xml.append(text, int(p - text));
+                p = text;
                 xml += cell.value().toString().toHtmlEscaped().toUtf8();
-                xml += "</v></c>";
+                p = writeLiteral(p, "</v></c>");
                 break;
             case Cell::BlankType:
-                xml += "/>";
+                p = writeLiteral(p, "/>");
                 break;
             }
+            xml.append(text, int(p - text));
         }
         xml += "</row>";
         ++rowIt;
