@@ -136,6 +136,8 @@ private slots:
     void otherEncodings();
     void numbersWrittenShortAndExact_data();
     void numbersWrittenShortAndExact();
+    void cellTypesWrittenBack_data();
+    void cellTypesWrittenBack();
 
 private:
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -916,6 +918,44 @@ void TestXlsx::numbersWrittenShortAndExact()
     const double read = back.read(1, 1).toDouble();
     // Exactly the same double, sign of zero included.
     QVERIFY(std::memcmp(&read, &number, sizeof read) == 0);
+}
+
+void TestXlsx::cellTypesWrittenBack_data()
+{
+    QTest::addColumn<QByteArray>("cell");    // as read
+    QTest::addColumn<QByteArray>("written"); // as written again
+    QTest::newRow("error") << QByteArray("<c r=\"B3\" t=\"e\"><v>#DIV/0!</v></c>")
+                           << QByteArray("<c r=\"B3\" t=\"e\"><v>#DIV/0!</v></c>");
+    QTest::newRow("error that needs escaping")
+        << QByteArray("<c r=\"B3\" t=\"e\"><v>#&lt;&amp;&gt;</v></c>")
+        << QByteArray("<c r=\"B3\" t=\"e\"><v>#&lt;&amp;&gt;</v></c>");
+    QTest::newRow("true") << QByteArray("<c r=\"B3\" t=\"b\"><v>1</v></c>")
+                          << QByteArray("<c r=\"B3\" t=\"b\"><v>1</v></c>");
+    QTest::newRow("false") << QByteArray("<c r=\"B3\" t=\"b\"><v>0</v></c>")
+                           << QByteArray("<c r=\"B3\" t=\"b\"><v>0</v></c>");
+    QTest::newRow("text becomes shared")
+        << QByteArray("<c r=\"B3\" t=\"inlineStr\"><is><t>x</t></is></c>")
+        << QByteArray("<c r=\"B3\" t=\"s\"><v>0</v></c>");
+    QTest::newRow("last column, last row") << QByteArray("<c r=\"XFD1048576\"><v>-2.5</v></c>")
+                                           << QByteArray("<c r=\"XFD1048576\"><v>-2.5</v></c>");
+}
+
+void TestXlsx::cellTypesWrittenBack()
+{
+    QFETCH(QByteArray, cell);
+    QFETCH(QByteArray, written);
+    Worksheet sheet(QStringLiteral("S"));
+    QCOMPARE(readSheet(sheetXml("<row>" + cell + "</row>"), &sheet), QString());
+    SharedStrings strings;
+    Styles styles;
+    const QByteArray xml = sheet.toXml(&strings, &styles);
+    QVERIFY2(xml.contains(written), xml.constData());
+    Worksheet back(QStringLiteral("S"));
+    QCOMPARE(readSheet(xml, &back), QString());
+    const CellRange used = sheet.dimension();
+    QCOMPARE(back.dimension(), used);
+    QCOMPARE(back.cellAt(used.firstRow(), used.firstColumn())->cellType(),
+             sheet.cellAt(used.firstRow(), used.firstColumn())->cellType());
 }
 
 QTEST_GUILESS_MAIN(TestXlsx)
