@@ -214,8 +214,11 @@ bool Package::write(QIODevice *device, const QVector<QPair<QString, QByteArray>>
     for (const auto &part : parts) {
         QuaZipFile file(&zip);
         // Level 1: the parts are repetitive XML, and saving fast matters more than a few KB.
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(part.first), nullptr, 0, Z_DEFLATED,
-                       1)) {
+        // Parts of a few hundred bytes are stored: setting up a compressor (clearing its
+        // tables) costs more than the bytes it would save.
+        const bool tiny = part.second.size() < 512;
+        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(part.first), nullptr, 0,
+                       tiny ? 0 : Z_DEFLATED, tiny ? 0 : 1)) {
             ok = false;
             break;
         }

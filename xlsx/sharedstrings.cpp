@@ -116,6 +116,20 @@ void SharedStrings::appendText(QByteArray *out, const QString &text)
         !text.isEmpty() && (text.front().isSpace() || text.back().isSpace() ||
                             text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\t')));
     out->append(preserve ? "<t xml:space=\"preserve\">" : "<t>");
+    // Most strings need no escaping at all; they are converted in one go.
+    bool plain = true;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '&' || u == '<' || u == '>' || u == '\r' || u == '_' || needsEscape(u)) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        out->append(text.toUtf8());
+        out->append("</t>");
+        return;
+    }
     QString buffer;
     buffer.reserve(text.size());
     for (int i = 0; i < text.size(); ++i) {
