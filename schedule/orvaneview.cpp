@@ -34,6 +34,20 @@
 #include <QSqlError>
 #include <QTimeEdit>
 
+namespace {
+// Record buttons only as wide as their text, so a timed row fits the schedule column.
+QPushButton *compactButton(const QString &text)
+{
+    auto *button = new QPushButton(text);
+    // Wide enough for the longest label caption, "标签:" with three characters and "..".
+    const QString widest = text.startsWith(QStringLiteral("标签")) || text == QStringLiteral("类别标签")
+                               ? QStringLiteral("标签:标签名..")
+                               : text;
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(widest) + 16);
+    return button;
+}
+} // namespace
+
 orvaneView::orvaneView(QWidget *parent, MainView *mainView, const QString &filterCondition,
                        const QString &sortCondition)
     : QWidget(parent), m_mainView(mainView), m_filterCondition(filterCondition),
@@ -88,6 +102,8 @@ void orvaneView::createControls()
                                     QStringLiteral("历史记录"), this);
     history->setShortcut(QKeySequence(QStringLiteral("PgDown")));
     place(history, x0 + 100, top, 110);
+    // The history browser is not part of the program yet.
+    history->setEnabled(false);
     m_dateEdit = new QDateEdit(m_date, this);
     m_dateEdit->setCalendarPopup(true);
     m_dateEdit->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
@@ -115,14 +131,18 @@ void orvaneView::createControls()
         {"导出模板文件", &orvaneView::onExportOutTemplateButtClicked},
         {"编辑今日小结", &orvaneView::onEditTodaySummaryButtonClicked},
     };
-    const int step = m_scheduleArea.width() / 7;
-    place(save, x0, second, step - 6);
-    int x = x0 + step;
+    // Each button as wide as its text, one after the other.
+    int x = x0;
+    auto next = [&x, second, place](QPushButton *button) {
+        const int width = button->sizeHint().width();
+        place(button, x, second, width);
+        x += width + 6;
+    };
+    next(save);
     for (const Command &command : commands) {
         auto *button = new QPushButton(QString::fromUtf8(command.text), this);
-        place(button, x, second, step - 6);
+        next(button);
         connect(button, &QPushButton::clicked, this, command.slot);
-        x += step;
     }
 
     connect(back, &QPushButton::clicked, this, &orvaneView::onBackButtonClicked);
@@ -146,7 +166,8 @@ void orvaneView::drawTaskPanel()
         box->setReadOnly(true);
         box->setHtml(task.content);
         box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        column->addWidget(box, 0, Qt::AlignLeft);
+        box->setAlignment(Qt::AlignLeft);
+        column->addWidget(box);
         total += task.height + 12;
     }
     column->addStretch();
@@ -305,9 +326,9 @@ void orvaneView::drawScheduleTable(const QString &tableName)
         logLine(QStringLiteral("timeStr is ") + record.time);
         logLine(QStringLiteral("labelStr is ") + record.label);
 
-        auto *add = new QPushButton(QStringLiteral("增加记录"));
-        auto *remove = new QPushButton(QStringLiteral("删除记录"));
-        auto *labelButton = new QPushButton(PlanLabels::caption(record.label));
+        auto *add = compactButton(QStringLiteral("增加记录"));
+        auto *remove = compactButton(QStringLiteral("删除记录"));
+        auto *labelButton = compactButton(PlanLabels::caption(record.label));
         labelButton->setObjectName(QStringLiteral("labelButton_%1").arg(index));
         auto *row = new QHBoxLayout;
         if (record.time.isEmpty()) {
@@ -325,7 +346,7 @@ void orvaneView::drawScheduleTable(const QString &tableName)
             auto *to = new QTimeEdit(QTime::fromString(end, QStringLiteral("hh:mm")));
             to->setObjectName(QStringLiteral("toTime_%1").arg(index));
             to->setDisplayFormat(QStringLiteral("hh:mm"));
-            auto *merge = new QPushButton(QStringLiteral("合并记录"));
+            auto *merge = compactButton(QStringLiteral("合并记录"));
             row->addWidget(new QLabel(QStringLiteral("    ")), 0, Qt::AlignLeft);
             row->addWidget(from, 0, Qt::AlignLeft);
             row->addWidget(new QLabel(QStringLiteral("--")), 0, Qt::AlignLeft);
@@ -367,6 +388,9 @@ void orvaneView::drawScheduleTable(const QString &tableName)
     font.setWeight(75);
     font.setItalic(true);
     heading->setFont(font);
+    // The rule of "=" must not widen the schedule column; on a narrow screen it is clipped.
+    heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    heading->setAlignment(Qt::AlignCenter);
     m_grid->addWidget(heading, r + 2, 1, Qt::AlignCenter);
     drawSummary(r + 3);
 }
