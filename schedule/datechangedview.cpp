@@ -40,13 +40,21 @@ QComboBox *dateChangedView::makeBox()
     return combo;
 }
 
+namespace {
+// "确定要显示记录"name"吗？" and the like; true when the user pressed OK.
+bool confirmed(QWidget *parent, const QString &question, const QString &name)
+{
+    const QString text =
+        question + QLatin1Char('"') + name + QLatin1Char('"') + QStringLiteral("吗？");
+    return Prompt::question(parent, QStringLiteral("提示"), text,
+                            QMessageBox::Ok | QMessageBox::Cancel,
+                            QMessageBox::Ok) == QMessageBox::Ok;
+}
+} // namespace
+
 void dateChangedView::onSelectComoboxClicked(QString text)
 {
-    const auto answer = Prompt::question(this, QStringLiteral("提示"),
-                                         QStringLiteral("确定要显示记录") + QStringLiteral("\"") +
-                                             text + QStringLiteral("\"") + QStringLiteral("吗？"),
-                                         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
-    if (answer != QMessageBox::Ok)
+    if (!confirmed(this, QStringLiteral("确定要显示记录"), text))
         return;
     hide();
     orvaneView *view = m_view;
@@ -56,11 +64,7 @@ void dateChangedView::onSelectComoboxClicked(QString text)
 
 void dateChangedView::onDeleteComoboxClicked(QString text)
 {
-    const auto answer = Prompt::question(this, QStringLiteral("提示"),
-                                         QStringLiteral("确定要删除记录") + QStringLiteral("\"") +
-                                             text + QStringLiteral("\"") + QStringLiteral("吗？"),
-                                         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
-    if (answer != QMessageBox::Ok)
+    if (!confirmed(this, QStringLiteral("确定要删除记录"), text))
         return;
     hide();
     orvaneView *view = m_view;
