@@ -13,7 +13,8 @@ const QString Database::createTableSql =
     QStringLiteral("create table star(id INT PRIMARY KEY, manualIndex int, content TEXT  UNIQUE, "
                    "start_date TEXT, stop_date TEXT, importance TEXT, emergency TEXT, priority "
                    "INT, progress INT, label TEXT, height INT)");
-const QString Database::insertSql = QStringLiteral("insert into star values(?,?,?,?,?,?,?,?,?,?,?)");
+const QString Database::insertSql =
+    QStringLiteral("insert into star values(?,?,?,?,?,?,?,?,?,?,?)");
 const QString Database::selectAllSql = QStringLiteral("select * from star");
 const QString Database::deleteSql = QStringLiteral("delete from star where manualIndex =");
 

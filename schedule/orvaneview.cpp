@@ -40,9 +40,10 @@ QPushButton *compactButton(const QString &text)
 {
     auto *button = new QPushButton(text);
     // Wide enough for the longest label caption, "标签:" with three characters and "..".
-    const QString widest = text.startsWith(QStringLiteral("标签")) || text == QStringLiteral("类别标签")
-                               ? QStringLiteral("标签:标签名..")
-                               : text;
+    const QString widest =
+        text.startsWith(QStringLiteral("标签")) || text == QStringLiteral("类别标签")
+            ? QStringLiteral("标签:标签名..")
+            : text;
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(widest) + 16);
     return button;
 }
@@ -459,16 +460,16 @@ void orvaneView::onSaveButtonClicked()
         auto *label = qobject_cast<QPushButton *>(find(QStringLiteral("labelButton_%1").arg(i)));
         const QString start = from ? from->text() : QString();
         const QString end = to ? to->text() : QString();
-        durations.append(LabelDurationStore::recordDuration(start, end,
-                                                            label ? label->text() : QString()));
+        durations.append(
+            LabelDurationStore::recordDuration(start, end, label ? label->text() : QString()));
         if (!ok)
             continue;
         const QString time =
             !start.isEmpty() && !end.isEmpty() ? start + QStringLiteral("--") + end : QString();
         logLine(QStringLiteral("m_date m_currentTemplate is updating: ") + table);
         logLine(time);
-        ok = m_store->updateRecord(table, i, time, plan->toHtml(), result->toHtml(),
-                                   plan->height(), result->height());
+        ok = m_store->updateRecord(table, i, time, plan->toHtml(), result->toHtml(), plan->height(),
+                                   result->height());
     }
     LabelDurationStore labels(m_db);
     if (hasTime) {
@@ -549,9 +550,9 @@ void orvaneView::updateCellHeight(int index, int kind, int newHeight, int scroll
         return;
     drawScheduleTable(currentTable());
     // Size the new rows now, so the scroll range is known before the position is restored.
-    m_scheduleContent->resize(m_scheduleScroll->viewport()->width(),
-                              qMax(m_scheduleContent->sizeHint().height(),
-                                   m_scheduleScroll->viewport()->height()));
+    m_scheduleContent->resize(
+        m_scheduleScroll->viewport()->width(),
+        qMax(m_scheduleContent->sizeHint().height(), m_scheduleScroll->viewport()->height()));
     m_scheduleScroll->verticalScrollBar()->setValue(scrollPos);
 }
 

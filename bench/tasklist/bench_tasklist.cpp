@@ -1,12 +1,12 @@
 // Cost of the task list window as the list grows: construction to the drawn list, the redraw
 // after "增加一条" and a save of 10 pending rows, for 100 and 1,000 tasks.
 #include "app/database.h"
+#include "bench/support/benchtimer.h"
 #include "richtext/customtextedit.h"
 #include "tasklist/mainview.h"
 #include "tasklist/taskstore.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/testenvironment.h"
-#include "bench/support/benchtimer.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -17,7 +17,8 @@ QString richText(int i)
 {
     return QStringLiteral(
                "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" "
-               "\"http://www.w3.org/TR/REC-html40/strict.dtd\"><html><head><meta name=\"qrichtext\" "
+               "\"http://www.w3.org/TR/REC-html40/strict.dtd\"><html><head><meta "
+               "name=\"qrichtext\" "
                "content=\"1\" /></head><body style=\" font-family:&#39;Noto Sans&#39;; "
                "font-size:14pt;\"><p><span style=\" font-weight:600;\">任务 %1</span>：整理第 %1 "
                "周的会议纪要，<span style=\" color:#c00000;\">周五前</span>发给团队。</p>"

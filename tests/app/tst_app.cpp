@@ -53,7 +53,9 @@ void TestApp::firstStartCreatesDatabaseAndTable()
 void TestApp::secondStartFindsTable()
 {
     TestEnvironment env;
-    { MainView first; }
+    {
+        MainView first;
+    }
     TestEnvironment::dropProgramConnection();
     LogCapture log;
     MainView second;
