@@ -17,15 +17,12 @@ private slots:
     void dayWrittenAsTemplateFillsAnotherDay();
     void saveAsIsRefused_data();
     void saveAsIsRefused();
-    void missingSummaryTableWritesNoFile();
     void exportAddsSuffixAndCanBeImported();
     void import_data();
     void import();
     void deleteKeepsDaysAndBuiltInComesBack();
-    void defaultTemplateKey();
-    void excelScheduleRegistryAndCopy_data();
-    void excelScheduleRegistryAndCopy();
-    void excelScheduleWithoutWorkbookLeavesNoRegistry();
+    void excelSchedule_data();
+    void excelSchedule();
 };
 
 #endif
