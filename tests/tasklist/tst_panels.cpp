@@ -156,57 +156,81 @@ private slots:
         QCOMPARE(drawnSequence(view), QStringList({"其它：未分组", "a", "b", "c", "d", "e"}));
     }
 
-    void filterClauseTexts_data()
+    // Each filter's clause, exactly, and the tasks it lets through (first word of their text).
+    void filterClauseAndRows_data()
     {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("clause");
+        QTest::addColumn<QString>("shown");
         QTest::newRow("importance only") << "filterImportanceCombo=0"
-                                         << " where importance = '重要'";
+                                         << " where importance = '重要'"
+                                         << "b c";
         QTest::newRow("start after a day, priority range")
             << "filterStartDateRuleCombo=1 startCalendarButton1=2026-12-01 "
                "filterPrirotyRuleCombo=5 filterPrirotySpin1=10 filterPrirotySpin2=20"
-            << " where date(start_date) > '2026-12-01' and priority between 10 and 20";
+            << " where date(start_date) > '2026-12-01' and priority between 10 and 20"
+            << "a";
         QTest::newRow("range with one date adds nothing")
             << "filterStartDateRuleCombo=5 startCalendarButton1=2026-12-01 filterEmergencyCombo=1"
-            << " where emergency = '不紧急'";
+            << " where emergency = '不紧急'"
+            << "c";
         QTest::newRow("date range and deadline")
             << "filterStartDateRuleCombo=5 startCalendarButton1=2026-12-01 "
                "startCalendarButton2=2026-12-31 filterStopDateRuleCombo=4 "
                "stopCalendarButton1=2027-01-05"
             << " where date(start_date) between '2026-12-01' and '2026-12-31' and "
-               "date(stop_date) <= '2027-01-05'";
+               "date(stop_date) <= '2027-01-05'"
+            << "a";
         QTest::newRow("labels A；B contained beside importance, bracketed")
             << "filterImportanceCombo=1 filterLabelsCombo=0 labelsEdit=A；B"
-            << " where importance = '不重要' and (label like '%A%' or label like '%B%')";
+            << " where importance = '不重要' and (label like '%A%' or label like '%B%')"
+            << "a";
         QTest::newRow("labels A；B contained, alone")
             << "filterLabelsCombo=0 labelsEdit=A；B"
-            << " where label like '%A%' or label like '%B%'";
+            << " where label like '%A%' or label like '%B%'"
+            << "a b";
         QTest::newRow("labels A；B not contained: not both")
             << "filterLabelsCombo=1 labelsEdit=A；B；"
-            << " where label not like '%A%' or label not like '%B%'";
+            << " where label not like '%A%' or label not like '%B%'"
+            << "a c";
         QTest::newRow("label with apostrophe") << "filterLabelsCombo=0 labelsEdit=O'Neil"
-                                               << " where label like '%O''Neil%'";
+                                               << " where label like '%O''Neil%'"
+                                               << "b";
         QTest::newRow("keywords skip empty piece")
             << "keyWordsEdit=X；；Y"
-            << " where content like '%X%' or content like '%Y%' ";
+            << " where content like '%X%' or content like '%Y%' "
+            << "a c";
         QTest::newRow("one keyword piece keeps its trailing blank") << "keyWordsEdit=X；"
-                                                                    << " where content like '%X%' ";
+                                                                    << " where content like '%X%' "
+                                                                    << "a";
         QTest::newRow("plain keyword") << "keyWordsEdit=X"
-                                       << " where content like '%X%'";
+                                       << " where content like '%X%'"
+                                       << "a";
         QTest::newRow("keyword with apostrophe in stored form")
             << "keyWordsEdit=don't"
-            << " where content like '%don&#39;t%'";
+            << " where content like '%don&#39;t%'"
+            << "c";
+        QTest::newRow("keyword with ampersand in stored form") << "keyWordsEdit=R&D"
+                                                               << " where content like '%R&amp;D%'"
+                                                               << "a";
         QTest::newRow("label rule without text, blank importance")
             << "filterLabelsCombo=0 filterImportanceCombo=2"
-            << "";
+            << ""
+            << "a b c";
     }
 
-    void filterClauseTexts()
+    void filterClauseAndRows()
     {
         QFETCH(QString, settings);
         QFETCH(QString, clause);
+        QFETCH(QString, shown);
         TestEnvironment env;
-        seedTasks(2);
+        TaskRecord a = task("<p>a R&amp;D X</p>", 15, 0, "2026-12-05", "A；");
+        a.importance = "不重要";
+        a.stopDate = "2027-01-01";
+        TaskRecord c = task("c don&#39;t Y", 0, 0, "", "家");
+        c.emergency = "不紧急";
+        seedRecords({a, task("b", 0, 0, "", "O'Neil；A；B；"), c});
         MainView view;
         view.show();
         choose(&view, settings);
@@ -215,39 +239,10 @@ private slots:
         apply->click();
         QCOMPARE(view.filterCondition(), clause);
         QVERIFY(!apply->isEnabled());
-    }
-
-    void filterShownRows_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("label with apostrophe")
-            << "filterLabelsCombo=0 labelsEdit=O'Neil" << QStringList{"b"};
-        QTest::newRow("keyword with apostrophe") << "keyWordsEdit=don't" << QStringList{"c"};
-        QTest::newRow("keyword with ampersand") << "keyWordsEdit=R&D" << QStringList{"a"};
-        QTest::newRow("labels not both")
-            << "filterLabelsCombo=1 labelsEdit=工作；O'Neil" << QStringList{"a", "c"};
-        // The "or" of the labels stays inside the label criterion ("a" alone is 不重要).
-        QTest::newRow("labels or within importance")
-            << "filterImportanceCombo=1 filterLabelsCombo=0 labelsEdit=工作；O'Neil"
-            << QStringList{"a"};
-    }
-
-    void filterShownRows()
-    {
-        QFETCH(QString, settings);
-        QFETCH(QStringList, shown);
-        TestEnvironment env;
-        TaskRecord a = task("<p>a R&amp;D</p>", 0, 0, "", "工作；");
-        a.importance = "不重要";
-        seedRecords(
-            {a, task("b", 0, 0, "", "O'Neil；工作；"), task("c don&#39;t", 0, 0, "", "家")});
-        MainView view;
-        choose(&view, settings + " filterApplyButton");
         QStringList firstWords;
         for (const QString &text : drawnSequence(view))
             firstWords.append(text.section(' ', 0, 0));
-        QCOMPARE(firstWords, shown);
+        QCOMPARE(firstWords.join(' '), shown);
     }
 
     void filterRuleCombosEnableTheirInputs()
@@ -276,60 +271,50 @@ private slots:
         QVERIFY(!labelEdit->isEnabled() && labelEdit->text().isEmpty());
     }
 
-    void filterApplyAndCancelButtons()
-    {
-        TestEnvironment env;
-        seedTasks(3);
-        MainView view;
-        QPushButton *apply = namedButton(&view, "filterApplyButton");
-        QPushButton *cancel = namedButton(&view, "filterCancelButton");
-        QVERIFY(!apply->isEnabled() && !cancel->isEnabled());
-        auto *keywords = findByName<QLineEdit>(&view, "keyWordsEdit");
-        QTest::keyClicks(keywords, "task");
-        QVERIFY(apply->isEnabled() && !cancel->isEnabled());
-        keywords->clear();
-        QVERIFY(!apply->isEnabled());
-        choose(&view, "filterEmergencyCombo=0");
-        QVERIFY(apply->isEnabled());
-        choose(&view, "filterEmergencyCombo=2");
-        QVERIFY(!apply->isEnabled());
-
-        choose(&view, "filterEmergencyCombo=0");
-        apply->click();
-        QVERIFY(!apply->isEnabled() && cancel->isEnabled());
-        QCOMPARE(Settings::read("filterApplyMode", false).toBool(), true);
-        // While filtered, changes do not offer "应用", and "取消" stays reachable.
-        choose(&view, "filterImportanceCombo=0");
-        choose(&view, "filterEmergencyCombo=2");
-        QVERIFY(!apply->isEnabled() && cancel->isEnabled());
-
-        cancel->click();
-        QVERIFY(!apply->isEnabled() && !cancel->isEnabled());
-        QCOMPARE(findByName<QComboBox>(&view, "filterEmergencyCombo")->currentIndex(), -1);
-        QCOMPARE(Settings::read("filterApplyMode", true).toBool(), false);
-        QCOMPARE(view.filterCondition(), QString());
-    }
-
-    void filterLocksRowsCancelRestoresAndRestartForgets()
+    void filterButtonsLockingCancelAndRestart()
     {
         TestEnvironment env;
         seedRecords({task("a", 5), task("b", 50), task("c", 60), task("d", 1)});
         {
             MainView view;
             view.show();
+            QPushButton *apply = namedButton(&view, "filterApplyButton");
+            QPushButton *cancel = namedButton(&view, "filterCancelButton");
+            QVERIFY(!apply->isEnabled() && !cancel->isEnabled());
+            auto *keywords = findByName<QLineEdit>(&view, "keyWordsEdit");
+            QTest::keyClicks(keywords, "task");
+            QVERIFY(apply->isEnabled() && !cancel->isEnabled());
+            keywords->clear();
+            QVERIFY(!apply->isEnabled());
+            choose(&view, "filterEmergencyCombo=0");
+            QVERIFY(apply->isEnabled());
+            choose(&view, "filterEmergencyCombo=2");
+            QVERIFY(!apply->isEnabled());
+
             filterPriority(view, 1, 10);
             QCOMPARE(drawnSequence(view), QStringList({"b", "c"}));
+            QVERIFY(!apply->isEnabled() && cancel->isEnabled());
+            QCOMPARE(Settings::read("filterApplyMode", false).toBool(), true);
             QVERIFY(rowButtonsAllDisabled(view) && !addEnabled(view));
-            namedButton(&view, "filterCancelButton")->click();
+            // While filtered, changes do not offer "应用", and "取消" stays reachable.
+            choose(&view, "filterImportanceCombo=0 filterEmergencyCombo=2");
+            QVERIFY(!apply->isEnabled() && cancel->isEnabled());
+
+            cancel->click();
+            QVERIFY(!apply->isEnabled() && !cancel->isEnabled());
             QCOMPARE(drawnSequence(view), QStringList({"a", "b", "c", "d"}));
             QVERIFY(!rowButtonsAllDisabled(view) && addEnabled(view));
+            QCOMPARE(findByName<QComboBox>(&view, "filterImportanceCombo")->currentIndex(), -1);
             QCOMPARE(findByName<QSpinBox>(&view, "filterPrirotySpin1")->value(), 0);
             QVERIFY(!findByName<QSpinBox>(&view, "filterPrirotySpin1")->isEnabled());
+            QCOMPARE(Settings::read("filterApplyMode", true).toBool(), false);
+            QCOMPARE(view.filterCondition(), QString());
 
             filterPriority(view, 0, 50);
             QCOMPARE(drawnSequence(view), QStringList({"b"}));
             QVERIFY(view.close());
         }
+        // A restart forgets the filter.
         TestEnvironment::dropProgramConnection();
         MainView again;
         QCOMPARE(drawnSequence(again), QStringList({"a", "b", "c", "d"}));
