@@ -1,0 +1,1460 @@
+// The task list: the star table through its store, the window driven through its widgets (rows,
+// labels, sort and filter panels, groups), with the database and settings read back afterwards.
+#include "app/database.h"
+#include "app/semicolonlist.h"
+#include "app/settings.h"
+#include "richtext/customtextedit.h"
+#include "richtext/newheight.h"
+#include "schedule/orvaneview.h"
+#include "tasklist/customqcombobox.h"
+#include "tasklist/groupedit.h"
+#include "tasklist/groupitemcondition.h"
+#include "tasklist/groupstore.h"
+#include "tasklist/labelother.h"
+#include "tasklist/mainview.h"
+#include "tasklist/taskstore.h"
+#include "tests/support/logcapture.h"
+#include "tests/support/promptscript.h"
+#include "tests/support/testenvironment.h"
+#include "tests/support/widgetfinder.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSpinBox>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+inline TaskRecord task(const QString &content, int priority = 0, int progress = 0,
+                       const QString &startDate = QString(), const QString &label = QString())
+{
+    TaskRecord t;
+    t.content = content;
+    t.priority = priority;
+    t.progress = progress;
+    t.startDate = startDate;
+    t.label = label;
+    t.importance = QStringLiteral("重要");
+    t.emergency = QStringLiteral("紧急");
+    return t;
+}
+
+// Puts the tasks into the star table in list order, as earlier sessions would have left them.
+inline void seedRecords(const QList<TaskRecord> &tasks)
+{
+    QSqlDatabase db;
+    Database::connect(&db);
+    TaskStore store(db);
+    store.ensureTable();
+    for (int i = 0; i < tasks.size(); ++i) {
+        store.insert(i);
+        TaskRecord t = tasks.at(i);
+        t.manualIndex = i;
+        store.save(t);
+    }
+}
+
+// n tasks "task 0" ..., 不重要 and 紧急.
+inline void seedTasks(int n, const QString &label = QString())
+{
+    QList<TaskRecord> tasks;
+    for (int i = 0; i < n; ++i) {
+        tasks.append(task(QStringLiteral("task %1").arg(i), 0, 0, QString(), label));
+        tasks.last().importance = QStringLiteral("不重要");
+    }
+    seedRecords(tasks);
+}
+
+inline QVariant cell(const QSqlDatabase &db, const QString &column, int manualIndex)
+{
+    QSqlQuery query(db);
+    query.exec(
+        QStringLiteral("select %1 from star where manualIndex = %2").arg(column).arg(manualIndex));
+    return query.next() ? query.value(0) : QVariant();
+}
+
+// What the list shows, top to bottom: group headings as their text, tasks as their plain text.
+inline QStringList drawnSequence(MainView &view)
+{
+    QStringList seen;
+    auto *grid = qobject_cast<QGridLayout *>(view.listContainer()->layout());
+    for (int r = 0; grid && r < grid->rowCount(); ++r) {
+        QLayoutItem *item = grid->itemAtPosition(r, 1);
+        QWidget *widget = item ? item->widget() : nullptr;
+        if (auto *editor = qobject_cast<CustomTextEdit *>(widget))
+            seen.append(editor->toPlainText());
+        else if (auto *label = qobject_cast<QLabel *>(widget))
+            seen.append(label->text());
+    }
+    return seen;
+}
+
+inline QPushButton *namedButton(QWidget *root, const QString &name)
+{
+    return findByName<QPushButton>(root, name);
+}
+
+inline QPushButton *textButton(QWidget *root, const QString &text)
+{
+    for (QPushButton *button : root->findChildren<QPushButton *>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+template <class T> T *rowWidget(MainView &view, const QString &stem, int index)
+{
+    return findByName<T>(view.listContainer(), stem + QString::number(index));
+}
+
+// The up and down arrows of the drawn rows (the only 35 x 35 push buttons), in drawing order.
+inline QList<QPushButton *> arrowButtons(MainView &view)
+{
+    QList<QPushButton *> found;
+    for (QPushButton *button : view.listContainer()->findChildren<QPushButton *>()) {
+        if (button->size() == QSize(35, 35))
+            found.append(button);
+    }
+    return found;
+}
+
+// True when every delete button and arrow of the drawn rows is disabled.
+inline bool rowButtonsAllDisabled(MainView &view)
+{
+    for (QPushButton *button : view.listContainer()->findChildren<QPushButton *>()) {
+        if ((button->objectName().startsWith(QLatin1String("delButton")) ||
+             button->size() == QSize(35, 35)) &&
+            button->isEnabled())
+            return false;
+    }
+    return true;
+}
+
+// A visible window of a class that is a child window of root.
+template <class T> T *openWindow(QObject *root)
+{
+    for (T *window : root->findChildren<T *>()) {
+        if (window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// Lets deferred deletions run, as the event loop would between two clicks.
+inline void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// Sets the panel widgets named in "name=value name=value ...", in that order: combos take an
+// index, spins a number, line edits get the text typed in, buttons are clicked and, given a date,
+// the calendar they open picks it.
+inline void choose(QWidget *root, const QString &settings)
+{
+    for (const QString &pair : settings.split(' ', Qt::SkipEmptyParts)) {
+        const QString name = pair.section('=', 0, 0);
+        const QString value = pair.section('=', 1);
+        if (auto *combo = findByName<QComboBox>(root, name)) {
+            combo->setCurrentIndex(value.toInt());
+        } else if (auto *spin = findByName<QSpinBox>(root, name)) {
+            spin->setValue(value.toInt());
+        } else if (auto *edit = findByName<QLineEdit>(root, name)) {
+            edit->insert(value);
+        } else {
+            QPushButton *button = namedButton(root, name);
+            QVERIFY2(button, qPrintable(name));
+            button->click();
+            if (value.isEmpty())
+                continue;
+            auto *calendar = openWindow<QCalendarWidget>(root);
+            QVERIFY(calendar);
+            emit calendar->clicked(QDate::fromString(value, Qt::ISODate));
+            settle();
+        }
+    }
+}
+
+struct Store {
+    QSqlDatabase db;
+    std::unique_ptr<TaskStore> store;
+    // Adds n tasks with the content "task <id>"; ids equal positions.
+    explicit Store(int n = 0)
+    {
+        Database::connect(&db);
+        store = std::make_unique<TaskStore>(db);
+        store->ensureTable();
+        for (int i = 0; i < n; ++i) {
+            QVERIFY(store->insert(store->nextFreeId()));
+            TaskRecord t;
+            t.manualIndex = i;
+            t.content = QString("task %1").arg(i);
+            QVERIFY(store->save(t));
+        }
+    }
+};
+
+// "content" of every row in manual order, from a fresh connection; gaps are marked.
+QStringList contentsInOrder(TestEnvironment &env)
+{
+    QSqlQuery query(env.checkConnection());
+    query.exec("select manualIndex, content from star order by manualIndex");
+    QStringList contents;
+    for (int expected = 0; query.next(); ++expected) {
+        if (query.value(0).toInt() != expected)
+            contents.append(QString("<gap at %1>").arg(expected));
+        contents.append(query.value(1).toString());
+    }
+    return contents;
+}
+
+// Every column of the only row, from a fresh connection.
+QStringList onlyRow(TestEnvironment &env)
+{
+    QSqlQuery query(env.checkConnection());
+    QStringList row;
+    if (query.exec("select * from star") && query.next()) {
+        for (int column = 0; column <= 10; ++column)
+            row.append(query.value(column).toString());
+    }
+    return query.next() ? QStringList{"more than one row"} : row;
+}
+
+int counter()
+{
+    return Settings::read("mainViewItemCount", 0).toInt();
+}
+} // namespace
+
+class TestTaskStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void insertIntoEmptyTableThenUnsavedSecond()
+    {
+        TestEnvironment env;
+        Store s;
+        LogCapture log;
+        QCOMPARE(s.store->nextFreeId(), 0);
+        QVERIFY(s.store->insert(0));
+        QVERIFY(log.contains("Add now listNo = 0"));
+        QCOMPARE(counter(), 1);
+        QCOMPARE(onlyRow(env), QStringList({"0", "0", "", "", "", "", "", "0", "0", "", "100"}));
+        QCOMPARE(s.store->nextFreeId(), 1);
+
+        // The unsaved first task still has empty content, so a second empty one is refused.
+        QVERIFY(!s.store->insert(1));
+        QCOMPARE(log.startingWith("Add failed!").size(), 1);
+        QVERIFY(log.startingWith("Add failed!").first().contains("UNIQUE"));
+        QCOMPARE(counter(), 1);
+        QCOMPARE(contentsInOrder(env), QStringList{""});
+    }
+
+    void reorders_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("delete in the middle renumbers")
+            << "delete" << 2 << QStringList{"task 0", "task 1", "task 3", "task 4"};
+        QTest::newRow("up from 3")
+            << "up" << 3 << QStringList{"task 0", "task 1", "task 3", "task 2", "task 4"};
+        QTest::newRow("down from 0")
+            << "down" << 0 << QStringList{"task 1", "task 0", "task 2", "task 3", "task 4"};
+        QTest::newRow("down from 3")
+            << "down" << 3 << QStringList{"task 0", "task 1", "task 2", "task 4", "task 3"};
+    }
+
+    void reorders()
+    {
+        QFETCH(QString, op);
+        QFETCH(int, position);
+        QFETCH(QStringList, expected);
+        TestEnvironment env;
+        Store s(5);
+        LogCapture log;
+        if (op == "delete") {
+            QCOMPARE(s.store->remove(position), TaskStore::DeleteResult::Deleted);
+            QCOMPARE(log.lines().first(), QString("delete from star where manualIndex =2"));
+        } else {
+            QVERIFY(op == "up" ? s.store->moveUp(position, position)
+                               : s.store->moveDown(position, position));
+            QCOMPARE(log.count("update succeed!"), 2);
+            // The moved task keeps its id.
+            QSqlQuery query(env.checkConnection());
+            query.exec(QString("select id from star where content = 'task %1'").arg(position));
+            QVERIFY(query.next());
+            QCOMPARE(query.value(0).toInt(), position);
+        }
+        QCOMPARE(contentsInOrder(env), expected);
+        QCOMPARE(counter(), expected.size());
+        // The next insert takes the id after the largest, not the count.
+        QCOMPARE(s.store->nextFreeId(), 5);
+    }
+
+    void textsAreStoredAsTyped_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("apostrophes") << "it's <b>bold</b>"
+                                     << "it&#39;s <b>bold</b>"
+                                     << "2026-12-07'"
+                                     << "A'B；";
+        QTest::newRow("markers") << "50%1 and %10 %2"
+                                 << "50%1 and %10 %2"
+                                 << "%3"
+                                 << "%9；%10；";
+        QTest::newRow("chinese") << "写报告"
+                                 << "写报告"
+                                 << "2026-01-31"
+                                 << "工作；";
+    }
+
+    void textsAreStoredAsTyped()
+    {
+        QFETCH(QString, content);
+        QFETCH(QString, stored);
+        QFETCH(QString, date);
+        QFETCH(QString, label);
+        TestEnvironment env;
+        Store s;
+        QVERIFY(s.store->insert(0));
+        TaskRecord t = task(content, 42, 100, date, label);
+        t.stopDate = date;
+        t.height = 230;
+        LogCapture log;
+        QVERIFY(s.store->save(t));
+        QVERIFY(log.contains(QString("save manualIndex is 0 and text is %1").arg(stored)));
+
+        QCOMPARE(onlyRow(env), QStringList({"0", "0", stored, date, date, "重要", "紧急", "42",
+                                            "100", label, "230"}));
+
+        QVERIFY(s.store->saveLabel(0, label + label));
+        QCOMPARE(cell(env.checkConnection(), "label", 0).toString(), label + label);
+    }
+
+    void identicalContentIsRefusedOnSave()
+    {
+        TestEnvironment env;
+        Store s(2);
+        TaskRecord t;
+        t.manualIndex = 1;
+        t.content = "task 0";
+        LogCapture log;
+        QVERIFY(!s.store->save(t));
+        QCOMPARE(log.startingWith("db update failed!").size(), 1);
+        QVERIFY(log.startingWith("db update failed!").first().contains("UNIQUE"));
+        QCOMPARE(contentsInOrder(env), QStringList({"task 0", "task 1"}));
+    }
+
+    // A trigger lets the first step through and stops the second; the table stays as before.
+    void failedSecondStepLeavesTableAsBefore_data()
+    {
+        QTest::addColumn<bool>("remove");
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<QString>("firstStep");
+        QTest::newRow("renumber after delete") << true << ""
+                                               << "delete succeed!";
+        QTest::newRow("second half of a move") << false << "when old.id != 2"
+                                               << "update succeed!";
+    }
+
+    void failedSecondStepLeavesTableAsBefore()
+    {
+        QFETCH(bool, remove);
+        QFETCH(QString, when);
+        QFETCH(QString, firstStep);
+        TestEnvironment env;
+        Store s(3);
+        QSqlQuery trigger(s.db);
+        QVERIFY(trigger.exec("create trigger refuse before update of manualIndex on star " + when +
+                             " begin select raise(abort, 'step refused'); end"));
+        LogCapture log;
+        if (remove)
+            QCOMPARE(s.store->remove(1), TaskStore::DeleteResult::RenumberFailed);
+        else
+            QVERIFY(!s.store->moveUp(2, 2));
+        QCOMPARE(log.count(firstStep), 1);
+        QCOMPARE(log.startingWith("update failed!").size(), 1);
+        QVERIFY(log.startingWith("update failed!").first().contains("step refused"));
+        QCOMPARE(contentsInOrder(env), QStringList({"task 0", "task 1", "task 2"}));
+        QCOMPARE(counter(), 3);
+    }
+
+    void lostCounterStillAppendsAtNextPosition()
+    {
+        TestEnvironment env;
+        Store s(3);
+        QFile::remove(env.settingsFile());
+        QVERIFY(s.store->insert(s.store->nextFreeId()));
+        QCOMPARE(contentsInOrder(env), QStringList({"task 0", "task 1", "task 2", ""}));
+        QCOMPARE(counter(), 4);
+    }
+};
+
+using Boxes = QList<QPair<QString, bool>>;
+Q_DECLARE_METATYPE(Boxes)
+
+namespace {
+QCheckBox *box(QListWidget *list, int row)
+{
+    return qobject_cast<QCheckBox *>(list->itemWidget(list->item(row)));
+}
+
+// Opens the label popup of a row and returns its list.
+QListWidget *labelPopup(MainView &view, int row)
+{
+    findByName<CustomQComboBox>(view.listContainer(), QString("comboLabel%1").arg(row))
+        ->showPopup();
+    return findByName<QListWidget>(&view, QString("comboLabelListWidget%1").arg(row));
+}
+
+void writeLabels(const QString &labels, int count)
+{
+    Settings::write("label", labels);
+    Settings::write("labelCount", count);
+}
+} // namespace
+
+class TestMainView : public QObject {
+    Q_OBJECT
+
+private slots:
+    void addOnEmptyTableThenRefuseUntouched()
+    {
+        TestEnvironment env;
+        PromptScript prompts;
+        MainView view;
+        QCOMPARE(view.shownRowCount(), 0);
+        QPushButton *add = textButton(&view, "增加一条");
+        add->click();
+        auto *editor = rowWidget<CustomTextEdit>(view, "textEdit", 0);
+        QVERIFY(editor);
+        QCOMPARE(editor->height(), 100);
+        QVERIFY(editor->toPlainText().isEmpty());
+        QStringList labels;
+        for (QLabel *label : view.listContainer()->findChildren<QLabel *>())
+            labels.append(label->text());
+        QVERIFY(labels.contains("1."));
+        QCOMPARE(counter(), 1);
+        QVERIFY(prompts.messages().isEmpty());
+
+        add->click();
+        QCOMPARE(prompts.messages(), QStringList{"清单内容不能为空。"});
+        QCOMPARE(counter(), 1);
+        QCOMPARE(view.shownRowCount(), 1);
+
+        // Once the first task has text, adding works again.
+        editor->setPlainText("first");
+        add->click();
+        QCOMPARE(view.shownRowCount(), 2);
+        QCOMPARE(cell(env.checkConnection(), "id", 1).toInt(), 1);
+    }
+
+    void typingRecordsEachChangeAndSavesInOrder()
+    {
+        TestEnvironment env;
+        seedTasks(6, "A；");
+        MainView view;
+        QCOMPARE(rowWidget<QComboBox>(view, "comboImportance", 1)->currentText(),
+                 QString("不重要"));
+        QCOMPARE(rowWidget<QComboBox>(view, "comboEmergercy", 1)->currentText(), QString("紧急"));
+        QCOMPARE(rowWidget<QComboBox>(view, "comboLabel", 1)->currentText(), QString("A；"));
+        QCOMPARE(view.pendingCount(), 0);
+        for (int index : {3, 5, 3}) {
+            auto *editor = rowWidget<CustomTextEdit>(view, "textEdit", index);
+            editor->moveCursor(QTextCursor::End);
+            QTest::keyClicks(editor, "x");
+        }
+        QCOMPARE(view.pendingCount(), 3);
+        LogCapture log;
+        textButton(&view, "保存")->click();
+        QStringList saved;
+        for (const QString &line : log.startingWith("save manualIndex is "))
+            saved.append(line.section(' ', 3, 3));
+        QCOMPARE(saved, QStringList({"3", "5", "3"}));
+        QCOMPARE(log.count("db update succeed!"), 3);
+        QCOMPARE(view.pendingCount(), 0);
+        QCOMPARE(cell(env.checkConnection(), "importance", 5).toString(), QString("不重要"));
+        QVERIFY(cell(env.checkConnection(), "content", 3).toString().contains("task 3x"));
+    }
+
+    // A picked date waits in the row like any edit; closing saves it and resets the panel modes.
+    void pickedDateReachesTableOnlyOnSaveOrClose()
+    {
+        TestEnvironment env;
+        seedTasks(3);
+        Settings::write("filterApplyMode", true);
+        Settings::write("sortApplyMode", true);
+        {
+            MainView view;
+            view.show();
+            rowWidget<QPushButton>(view, "buttonStart", 2)->click();
+            auto *calendar = openWindow<QCalendarWidget>(&view);
+            QVERIFY(calendar);
+            emit calendar->clicked(QDate(2026, 12, 24));
+            QVERIFY(!calendar->isVisible());
+            QCOMPARE(rowWidget<QLineEdit>(view, "startDate", 2)->text(), QString("2026-12-24"));
+            QCOMPARE(cell(env.checkConnection(), "start_date", 2).toString(), QString(""));
+            view.saveTextEdit();
+            QCOMPARE(cell(env.checkConnection(), "start_date", 2).toString(),
+                     QString("2026-12-24"));
+
+            rowWidget<QPushButton>(view, "buttonStop", 0)->click();
+            emit openWindow<QCalendarWidget>(&view)->clicked(QDate(2027, 1, 5));
+            rowWidget<QSpinBox>(view, "spinPriority", 1)->setValue(77);
+            rowWidget<QLineEdit>(view, "stopDate", 1)->setText("明天");
+            QCOMPARE(cell(env.checkConnection(), "stop_date", 0).toString(), QString(""));
+            QVERIFY(view.close());
+        }
+        QCOMPARE(cell(env.checkConnection(), "stop_date", 0).toString(), QString("2027-01-05"));
+        QCOMPARE(cell(env.checkConnection(), "priority", 1).toInt(), 77);
+        QCOMPARE(cell(env.checkConnection(), "stop_date", 1).toString(), QString("明天"));
+        QCOMPARE(Settings::read("filterApplyMode", true).toBool(), false);
+        QCOMPARE(Settings::read("sortApplyMode", true).toBool(), false);
+    }
+
+    void arrowsEnablingAndMoves()
+    {
+        TestEnvironment env;
+        seedTasks(4);
+        MainView view;
+        QList<QPushButton *> arrows = arrowButtons(view); // up, down per row
+        QCOMPARE(arrows.size(), 8);
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(arrows.at(i)->isEnabled(), i != 0 && i != 7);
+        QVERIFY(rowWidget<QPushButton>(view, "delButton", 1)->isEnabled());
+
+        arrows.at(6)->click(); // up from 3
+        QCOMPARE(drawnSequence(view), QStringList({"task 0", "task 1", "task 3", "task 2"}));
+        arrowButtons(view).at(1)->click(); // down from 0
+        QCOMPARE(drawnSequence(view), QStringList({"task 1", "task 0", "task 3", "task 2"}));
+        QCOMPARE(cell(env.checkConnection(), "id", 1).toInt(), 0);
+        QCOMPARE(cell(env.checkConnection(), "id", 2).toInt(), 3);
+    }
+
+    void deleteKeepsScrollAndAddScrollsToBottom()
+    {
+        TestEnvironment env;
+        seedTasks(20);
+        MainView view;
+        view.show();
+        QScrollBar *bar = view.scrollArea()->verticalScrollBar();
+        QVERIFY(bar->maximum() > 1000);
+        bar->setValue(700);
+        rowWidget<QPushButton>(view, "delButton", 5)->click();
+        QCOMPARE(view.scrollArea()->verticalScrollBar()->value(), 700);
+        QCOMPARE(rowWidget<CustomTextEdit>(view, "textEdit", 5)->toPlainText(), QString("task 6"));
+        QCOMPARE(view.shownRowCount(), 19);
+        QCOMPARE(counter(), 19);
+
+        textButton(&view, "增加一条")->click();
+        bar = view.scrollArea()->verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(cell(env.checkConnection(), "id", 19).toInt(), 20);
+    }
+
+    void tooManyChangesAreRefusedUntilSave()
+    {
+        TestEnvironment env;
+        PromptScript prompts;
+        seedTasks(2);
+        MainView view;
+        for (int i = 0; i < 1000; ++i)
+            view.setTextEditIndex(i % 2);
+        QVERIFY(prompts.messages().isEmpty());
+        view.setTextEditIndex(0);
+        view.setTextEditIndex(1);
+        QCOMPARE(prompts.messages(), QStringList{"您编辑了太多内容，请及时保存。"});
+        LogCapture log;
+        view.saveTextEdit();
+        QCOMPARE(log.count("db update succeed!"), 1000);
+        view.setTextEditIndex(1);
+        QCOMPARE(view.pendingCount(), 1);
+    }
+
+    void missingRowWidgetStopsSave()
+    {
+        TestEnvironment env;
+        seedTasks(2);
+        MainView view;
+        view.setTextEditIndex(1);
+        view.setTextEditIndex(9);
+        LogCapture log;
+        view.saveTextEdit();
+        QVERIFY(log.contains("cann't find child textEdit9"));
+        QCOMPARE(view.pendingCount(), 2);
+        delete rowWidget<QSpinBox>(view, "lineProgress", 1);
+        log.clear();
+        view.saveTextEdit();
+        QVERIFY(log.contains("cann't find child lineProgress"));
+        QCOMPARE(log.count("db update succeed!"), 0);
+    }
+
+    void heightDialogStoresAndRedraws()
+    {
+        TestEnvironment env;
+        seedTasks(12);
+        MainView view;
+        view.show();
+        view.scrollArea()->verticalScrollBar()->setValue(300);
+        rowWidget<CustomTextEdit>(view, "textEdit", 4)
+            ->onAdjustHeightActionTriggered(QPoint(50, 50));
+        auto *dialog = findTopLevel<NewHeight>();
+        QVERIFY(dialog);
+        dialog->findChild<QSlider *>()->setValue(250);
+        QCOMPARE(cell(env.checkConnection(), "height", 4).toInt(), 250);
+        QCOMPARE(rowWidget<CustomTextEdit>(view, "textEdit", 4)->height(), 250);
+        QCOMPARE(view.scrollArea()->verticalScrollBar()->value(), 300);
+        QCOMPARE(view.listContainer()->height(), 11 * 180 + 330);
+
+        textButton(dialog, "取消")->click();
+        QCOMPARE(cell(env.checkConnection(), "height", 4).toInt(), 100);
+        QCOMPARE(rowWidget<CustomTextEdit>(view, "textEdit", 4)->height(), 100);
+    }
+
+    void geometryFollowsScreen()
+    {
+        TestEnvironment env(QRect(0, 0, 1600, 900));
+        MainView view;
+        QCOMPARE(textButton(&view, "保存")->geometry(), QRect(1400, 360, 1600 / 9, 45));
+        QCOMPARE(textButton(&view, "增加一条")->geometry(), QRect(1400, 750, 177, 45));
+        QCOMPARE(view.scrollArea()->geometry(),
+                 QRect(53, 3 * 900 / 40 - 900 / 80 + 220, 1600 - 106 - 200, 900 - 150 - 220));
+        QCOMPARE(textButton(&view, "每日视图")->shortcut(), QKeySequence("PgDown"));
+        QCOMPARE(textButton(&view, "保存")->shortcut(), QKeySequence("Ctrl+S"));
+        QCOMPARE(textButton(&view, "增加一条")->shortcut(), QKeySequence("Ctrl+N"));
+    }
+
+    void aboutBoxNamesMakerAndLicences()
+    {
+        TestEnvironment env;
+        PromptScript prompts;
+        MainView view;
+        textButton(&view, "版权与捐赠......")->click();
+        QCOMPARE(prompts.requests().size(), 1);
+        QVERIFY(prompts.requests().first().kind == Prompt::Kind::About);
+        const QString text = prompts.requests().first().text;
+        for (const char *needed : {"Velmark", "Qt", "QuaZip", "LGPL", "不收取捐赠"})
+            QVERIFY2(text.contains(QString::fromUtf8(needed)), needed);
+        QVERIFY(!text.contains("wechat-pay"));
+    }
+
+    void dayViewTakesOverAndBackReturns()
+    {
+        TestEnvironment env;
+        PromptScript prompts;
+        seedTasks(3);
+        MainView view;
+        view.show();
+        rowWidget<CustomTextEdit>(view, "textEdit", 1)->setPlainText("edited before leaving");
+        textButton(&view, "每日视图")->click();
+        // Pending edits are saved on the way out, and the day view shows the list.
+        QVERIFY(cell(env.checkConnection(), "content", 1).toString().contains("edited before"));
+        auto *day = findTopLevel<orvaneView>();
+        QVERIFY(day);
+        QVERIFY(!view.isVisible());
+        QCOMPARE(day->taskContent()->findChildren<CustomTextEdit *>().size(), 3);
+        QCOMPARE(day->date(), QDate(2026, 12, 7));
+        textButton(day, "返回")->click();
+        QVERIFY(view.isVisible());
+        QVERIFY(!day->isVisible());
+    }
+
+    void tickRules_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Boxes>("boxes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("typed text kept") << "X" << Boxes{{"A", true}, {"B", false}} << "X；A；";
+        QTest::newRow("untick in the middle")
+            << "A；B；C；" << Boxes{{"A", true}, {"B", false}, {"C", true}} << "A；C；";
+        QTest::newRow("prefix of another label stays") << "AB；" << Boxes{{"A", false}} << "AB；";
+    }
+
+    void tickRules()
+    {
+        QFETCH(QString, text);
+        QFETCH(Boxes, boxes);
+        QFETCH(QString, expected);
+        QCOMPARE(SemicolonList::applyTicks(text, boxes), expected);
+    }
+
+    void labelPopupTicksWriteAtOnce()
+    {
+        TestEnvironment env;
+        writeLabels("A；B；", 2);
+        seedTasks(2, "B；");
+        MainView view;
+        view.show();
+        QListWidget *list = labelPopup(view, 1);
+        QVERIFY(list);
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(box(list, 0)->text(), QString("A"));
+        QVERIFY(!box(list, 0)->isChecked());
+        QCOMPARE(box(list, 1)->text(), QString("B"));
+        QVERIFY(box(list, 1)->isChecked());
+        auto *other = qobject_cast<QPushButton *>(list->itemWidget(list->item(2)));
+        QCOMPARE(other->text(), QString("其它..."));
+
+        box(list, 0)->setChecked(true);
+        QCOMPARE(rowWidget<QComboBox>(view, "comboLabel", 1)->currentText(), QString("B；A；"));
+        QCOMPARE(cell(env.checkConnection(), "label", 1).toString(), QString("B；A；"));
+        box(list, 0)->setChecked(false);
+        box(list, 1)->setChecked(false);
+        QCOMPARE(cell(env.checkConnection(), "label", 1).toString(), QString(""));
+        QCOMPARE(cell(env.checkConnection(), "label", 0).toString(), QString("B；"));
+    }
+
+    void labelOtherDropsEmptiedName()
+    {
+        TestEnvironment env;
+        writeLabels("A；B；C；", 3);
+        seedTasks(1);
+        MainView view;
+        view.show();
+        QListWidget *list = labelPopup(view, 0);
+        qobject_cast<QPushButton *>(list->itemWidget(list->item(3)))->click();
+        LabelOther *other = findTopLevel<LabelOther>();
+        QVERIFY(other);
+        QCOMPARE(findByName<QLineEdit>(other, "lineEditOther1")->text(), QString("A"));
+        QCOMPARE(findByName<QLineEdit>(other, "lineEditOther3")->text(), QString("C"));
+        findByName<QLineEdit>(other, "lineEditOther2")->clear();
+        textButton(other, "确定")->click();
+        QVERIFY(!other->isVisible());
+        QCOMPARE(Settings::read("label").toString(), QString("A；C；"));
+        QCOMPARE(Settings::read("labelCount").toInt(), 2);
+    }
+
+    void labelOtherAddKeepsTypedNames()
+    {
+        TestEnvironment env;
+        writeLabels("A；", 1);
+        MainView view;
+        view.onLabelOtherButtonClicked(0);
+        LabelOther *other = findTopLevel<LabelOther>();
+        findByName<QLineEdit>(other, "lineEditOther1")->setText("工作");
+        textButton(other, "增加")->click();
+        settle();
+        QCOMPARE(findByName<QLineEdit>(other, "lineEditOther1")->text(), QString("工作"));
+        auto *added = findByName<QLineEdit>(other, "lineEditOther2");
+        QVERIFY(added && added->text().isEmpty());
+        QStringList labels;
+        for (QLabel *label : other->findChildren<QLabel *>())
+            labels.append(label->text());
+        QVERIFY(labels.contains("标签2:"));
+        added->setText("学习");
+        textButton(other, "确定")->click();
+        QCOMPARE(Settings::read("label").toString(), QString("工作；学习；"));
+        QCOMPARE(Settings::read("labelCount").toInt(), 2);
+    }
+};
+
+namespace {
+// Filters by priority: rule 0 "=", 1 ">", 3 ">=", 4 "<=".
+void filterPriority(MainView &view, int rule, int value)
+{
+    choose(&view, QString("filterPrirotyRuleCombo=%1 filterPrirotySpin1=%2 filterApplyButton")
+                      .arg(rule)
+                      .arg(value));
+}
+
+void chooseSort(MainView &view, const QString &key, bool descending)
+{
+    auto *combo = findByName<QComboBox>(&view, "sortCombo");
+    combo->setCurrentIndex(combo->findText(key));
+    if (descending)
+        namedButton(&view, "descendingButton")->click();
+    namedButton(&view, "sortApplyButton")->click();
+}
+
+// Five tasks: text, priority, progress, start date.
+void seedSortable()
+{
+    seedRecords({task("a", 30, 50, "2026-12-03"), task("b", 10, 100, ""),
+                 task("c", 20, 0, "2026-11-30"), task("d", 50, 75, "not a date"),
+                 task("e", 40, 25, "2027-01-02")});
+}
+
+bool addEnabled(MainView &view)
+{
+    return textButton(&view, "增加一条")->isEnabled();
+}
+} // namespace
+
+class TestPanels : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sortOrdersThenCancel_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<QString>("clause");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("progress descending")
+            << "进度" << true << " order by progress desc" << QStringList{"b", "d", "a", "e", "c"};
+        QTest::newRow("priority ascending")
+            << "优先级" << false << " order by priority" << QStringList{"b", "c", "a", "e", "d"};
+        // An empty or free-text date has no date value; it comes first going up.
+        QTest::newRow("start date ascending, no dates first")
+            << "开始日期" << false << " order by date(start_date)"
+            << QStringList{"b", "d", "c", "a", "e"};
+        QTest::newRow("start date descending, no dates last")
+            << "开始日期" << true << " order by date(start_date) desc"
+            << QStringList{"e", "a", "c", "b", "d"};
+    }
+
+    void sortOrdersThenCancel()
+    {
+        QFETCH(QString, key);
+        QFETCH(bool, descending);
+        QFETCH(QString, clause);
+        QFETCH(QStringList, order);
+        TestEnvironment env;
+        seedSortable();
+        MainView view;
+        QVERIFY(!rowButtonsAllDisabled(view));
+        chooseSort(view, key, descending);
+        QCOMPARE(view.sortCondition(), clause);
+        QStringList shown = drawnSequence(view);
+        if (key == "开始日期") {
+            // The two rows without a date tie; their order between them is the database's.
+            const int undated = descending ? 3 : 0;
+            std::sort(shown.begin() + undated, shown.begin() + undated + 2);
+            std::sort(order.begin() + undated, order.begin() + undated + 2);
+        }
+        QCOMPARE(shown, order);
+        QCOMPARE(Settings::read("sortApplyMode", false).toBool(), true);
+        QVERIFY(!addEnabled(view));
+        QVERIFY(rowButtonsAllDisabled(view));
+
+        namedButton(&view, "sortCancelButton")->click();
+        QCOMPARE(drawnSequence(view), QStringList({"a", "b", "c", "d", "e"}));
+        QVERIFY(addEnabled(view));
+        QVERIFY(!rowButtonsAllDisabled(view));
+        QCOMPARE(Settings::read("sortApplyMode", true).toBool(), false);
+    }
+
+    void sortButtonEnabling()
+    {
+        TestEnvironment env;
+        MainView view;
+        auto *combo = findByName<QComboBox>(&view, "sortCombo");
+        QList<QPushButton *> buttons;
+        for (const char *name :
+             {"ascendingButton", "descendingButton", "sortApplyButton", "sortCancelButton"})
+            buttons.append(namedButton(&view, name));
+        auto states = [&buttons] {
+            QString s;
+            for (QPushButton *b : buttons)
+                s += b->isEnabled() ? '1' : '0';
+            return s;
+        };
+        QCOMPARE(combo->currentIndex(), -1);
+        QCOMPARE(states(), QString("0000"));
+        combo->setCurrentIndex(3);
+        QCOMPARE(states(), QString("0110"));
+        buttons[1]->click();
+        QCOMPARE(states(), QString("1010"));
+        buttons[0]->click();
+        QCOMPARE(states(), QString("0110"));
+        combo->setCurrentIndex(4); // the blank item greys everything again
+        QCOMPARE(states(), QString("0000"));
+        combo->setCurrentIndex(2);
+        buttons[2]->click();
+        QCOMPARE(states().mid(2), QString("01"));
+        buttons[3]->click();
+        QCOMPARE(combo->currentIndex(), -1);
+        QCOMPARE(states(), QString("0000"));
+    }
+
+    void sortAndFilterTogether()
+    {
+        TestEnvironment env;
+        seedSortable();
+        MainView view;
+        chooseSort(view, "优先级", true);
+        QCOMPARE(drawnSequence(view), QStringList({"d", "e", "a", "c", "b"}));
+        filterPriority(view, 3, 20);
+        QCOMPARE(drawnSequence(view), QStringList({"d", "e", "a", "c"}));
+        namedButton(&view, "filterCancelButton")->click();
+        QCOMPARE(drawnSequence(view), QStringList({"d", "e", "a", "c", "b"}));
+        QCOMPARE(view.sortCondition(), QString(" order by priority desc"));
+        QVERIFY(!addEnabled(view) && rowButtonsAllDisabled(view));
+
+        // Cancelling the sort keeps the filter, in manual order, with rows still locked.
+        filterPriority(view, 3, 20);
+        namedButton(&view, "sortCancelButton")->click();
+        QCOMPARE(drawnSequence(view), QStringList({"a", "c", "d", "e"}));
+        QVERIFY(!addEnabled(view) && rowButtonsAllDisabled(view));
+    }
+
+    void sortCancelInGroupedViewReturnsToGroups()
+    {
+        TestEnvironment env;
+        seedSortable();
+        Settings::write("groupApplyMode", true);
+        MainView view;
+        chooseSort(view, "优先级", false);
+        QCOMPARE(drawnSequence(view), QStringList({"b", "c", "a", "e", "d"}));
+        namedButton(&view, "sortCancelButton")->click();
+        QCOMPARE(drawnSequence(view), QStringList({"其它：未分组", "a", "b", "c", "d", "e"}));
+    }
+
+    // Each filter's clause, exactly, and the tasks it lets through (first word of their text).
+    void filterClauseAndRows_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("clause");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("importance only") << "filterImportanceCombo=0"
+                                         << " where importance = '重要'"
+                                         << "b c";
+        QTest::newRow("start after a day, priority range")
+            << "filterStartDateRuleCombo=1 startCalendarButton1=2026-12-01 "
+               "filterPrirotyRuleCombo=5 filterPrirotySpin1=10 filterPrirotySpin2=20"
+            << " where date(start_date) > '2026-12-01' and priority between 10 and 20"
+            << "a";
+        QTest::newRow("range with one date adds nothing")
+            << "filterStartDateRuleCombo=5 startCalendarButton1=2026-12-01 filterEmergencyCombo=1"
+            << " where emergency = '不紧急'"
+            << "c";
+        QTest::newRow("date range and deadline")
+            << "filterStartDateRuleCombo=5 startCalendarButton1=2026-12-01 "
+               "startCalendarButton2=2026-12-31 filterStopDateRuleCombo=4 "
+               "stopCalendarButton1=2027-01-05"
+            << " where date(start_date) between '2026-12-01' and '2026-12-31' and "
+               "date(stop_date) <= '2027-01-05'"
+            << "a";
+        QTest::newRow("labels A；B contained beside importance, bracketed")
+            << "filterImportanceCombo=1 filterLabelsCombo=0 labelsEdit=A；B"
+            << " where importance = '不重要' and (label like '%A%' or label like '%B%')"
+            << "a";
+        QTest::newRow("labels A；B contained, alone")
+            << "filterLabelsCombo=0 labelsEdit=A；B"
+            << " where label like '%A%' or label like '%B%'"
+            << "a b";
+        QTest::newRow("labels A；B not contained: not both")
+            << "filterLabelsCombo=1 labelsEdit=A；B；"
+            << " where label not like '%A%' or label not like '%B%'"
+            << "a c";
+        QTest::newRow("label with apostrophe") << "filterLabelsCombo=0 labelsEdit=O'Neil"
+                                               << " where label like '%O''Neil%'"
+                                               << "b";
+        QTest::newRow("keywords skip empty piece")
+            << "keyWordsEdit=X；；Y"
+            << " where content like '%X%' or content like '%Y%' "
+            << "a c";
+        QTest::newRow("one keyword piece keeps its trailing blank") << "keyWordsEdit=X；"
+                                                                    << " where content like '%X%' "
+                                                                    << "a";
+        QTest::newRow("plain keyword") << "keyWordsEdit=X"
+                                       << " where content like '%X%'"
+                                       << "a";
+        QTest::newRow("keyword with apostrophe in stored form")
+            << "keyWordsEdit=don't"
+            << " where content like '%don&#39;t%'"
+            << "c";
+        QTest::newRow("keyword with ampersand in stored form") << "keyWordsEdit=R&D"
+                                                               << " where content like '%R&amp;D%'"
+                                                               << "a";
+        QTest::newRow("label rule without text, blank importance")
+            << "filterLabelsCombo=0 filterImportanceCombo=2"
+            << ""
+            << "a b c";
+    }
+
+    void filterClauseAndRows()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QString, clause);
+        QFETCH(QString, shown);
+        TestEnvironment env;
+        TaskRecord a = task("<p>a R&amp;D X</p>", 15, 0, "2026-12-05", "A；");
+        a.importance = "不重要";
+        a.stopDate = "2027-01-01";
+        TaskRecord c = task("c don&#39;t Y", 0, 0, "", "家");
+        c.emergency = "不紧急";
+        seedRecords({a, task("b", 0, 0, "", "O'Neil；A；B；"), c});
+        MainView view;
+        view.show();
+        choose(&view, settings);
+        QPushButton *apply = namedButton(&view, "filterApplyButton");
+        QVERIFY(apply->isEnabled());
+        apply->click();
+        QCOMPARE(view.filterCondition(), clause);
+        QVERIFY(!apply->isEnabled());
+        QStringList firstWords;
+        for (const QString &text : drawnSequence(view))
+            firstWords.append(text.section(' ', 0, 0));
+        QCOMPARE(firstWords.join(' '), shown);
+    }
+
+    void filterRuleCombosEnableTheirInputs()
+    {
+        TestEnvironment env;
+        MainView view;
+        auto *rule = findByName<QComboBox>(&view, "filterStopDateRuleCombo");
+        QPushButton *first = namedButton(&view, "stopCalendarButton1");
+        QPushButton *second = namedButton(&view, "stopCalendarButton2");
+        QVERIFY(!first->isEnabled() && !second->isEnabled());
+        rule->setCurrentIndex(2);
+        QVERIFY(first->isEnabled() && !second->isEnabled());
+        rule->setCurrentIndex(5);
+        QVERIFY(first->isEnabled() && second->isEnabled());
+        first->setText("2026-12-01");
+        rule->setCurrentIndex(6);
+        QVERIFY(!first->isEnabled() && !second->isEnabled());
+        QCOMPARE(first->text(), QString("日期"));
+
+        auto *labelEdit = findByName<QLineEdit>(&view, "labelsEdit");
+        QVERIFY(!labelEdit->isEnabled());
+        choose(&view, "filterLabelsCombo=1");
+        QVERIFY(labelEdit->isEnabled());
+        labelEdit->setText("A");
+        choose(&view, "filterLabelsCombo=2");
+        QVERIFY(!labelEdit->isEnabled() && labelEdit->text().isEmpty());
+    }
+
+    void filterButtonsLockingCancelAndRestart()
+    {
+        TestEnvironment env;
+        seedRecords({task("a", 5), task("b", 50), task("c", 60), task("d", 1)});
+        {
+            MainView view;
+            view.show();
+            QPushButton *apply = namedButton(&view, "filterApplyButton");
+            QPushButton *cancel = namedButton(&view, "filterCancelButton");
+            QVERIFY(!apply->isEnabled() && !cancel->isEnabled());
+            auto *keywords = findByName<QLineEdit>(&view, "keyWordsEdit");
+            QTest::keyClicks(keywords, "task");
+            QVERIFY(apply->isEnabled() && !cancel->isEnabled());
+            keywords->clear();
+            QVERIFY(!apply->isEnabled());
+            choose(&view, "filterEmergencyCombo=0");
+            QVERIFY(apply->isEnabled());
+            choose(&view, "filterEmergencyCombo=2");
+            QVERIFY(!apply->isEnabled());
+
+            filterPriority(view, 1, 10);
+            QCOMPARE(drawnSequence(view), QStringList({"b", "c"}));
+            QVERIFY(!apply->isEnabled() && cancel->isEnabled());
+            QCOMPARE(Settings::read("filterApplyMode", false).toBool(), true);
+            QVERIFY(rowButtonsAllDisabled(view) && !addEnabled(view));
+            // While filtered, changes do not offer "应用", and "取消" stays reachable.
+            choose(&view, "filterImportanceCombo=0 filterEmergencyCombo=2");
+            QVERIFY(!apply->isEnabled() && cancel->isEnabled());
+
+            cancel->click();
+            QVERIFY(!apply->isEnabled() && !cancel->isEnabled());
+            QCOMPARE(drawnSequence(view), QStringList({"a", "b", "c", "d"}));
+            QVERIFY(!rowButtonsAllDisabled(view) && addEnabled(view));
+            QCOMPARE(findByName<QComboBox>(&view, "filterImportanceCombo")->currentIndex(), -1);
+            QCOMPARE(findByName<QSpinBox>(&view, "filterPrirotySpin1")->value(), 0);
+            QVERIFY(!findByName<QSpinBox>(&view, "filterPrirotySpin1")->isEnabled());
+            QCOMPARE(Settings::read("filterApplyMode", true).toBool(), false);
+            QCOMPARE(view.filterCondition(), QString());
+
+            filterPriority(view, 0, 50);
+            QCOMPARE(drawnSequence(view), QStringList({"b"}));
+            QVERIFY(view.close());
+        }
+        // A restart forgets the filter.
+        TestEnvironment::dropProgramConnection();
+        MainView again;
+        QCOMPARE(drawnSequence(again), QStringList({"a", "b", "c", "d"}));
+        QVERIFY(!namedButton(&again, "filterCancelButton")->isEnabled());
+    }
+};
+
+namespace {
+// Tasks a..e: priority, progress, label.
+void seedGrouped()
+{
+    seedRecords({task("a", 10, 20, "", "工作；"), task("b", 60, 90, "", "家；"),
+                 task("c", 70, 40, "", "工作；"), task("d", 20, 100, "", ""),
+                 task("e", 80, 0, "", "工作；家；")});
+}
+
+// Stores n groups g<i> with condition text t<i>, query q<i> and typed keywords k<i>.
+void storeGroups(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        GroupStore::add();
+        GroupStore::setName(i, QStringLiteral("g%1").arg(i));
+        GroupStore::setCondition(i, QStringLiteral("t%1").arg(i), QStringLiteral("q%1").arg(i));
+        QVariantMap state = GroupStore::state(i);
+        state["keyWordsEditText"] = QStringLiteral("k%1").arg(i);
+        GroupStore::setState(i, state);
+    }
+}
+
+GroupEdit *openGroupEdit(MainView &view)
+{
+    textButton(&view, "查看分组")->click();
+    return openWindow<GroupEdit>(&view);
+}
+
+GroupItemCondition *openCondition(GroupEdit *edit, int index)
+{
+    namedButton(edit, QStringLiteral("groupEditButton_%1").arg(index))->click();
+    return openWindow<GroupItemCondition>(edit);
+}
+
+// Adds a group through the group list with its name typed in; a condition given as choose()
+// settings is set in the condition window and confirmed.
+void addGroup(GroupEdit *edit, const QString &name, const QString &condition = QString())
+{
+    textButton(edit, "增加分组")->click();
+    settle();
+    const int index = GroupStore::count() - 1;
+    findByName<QLineEdit>(edit, QStringLiteral("groupName_%1").arg(index))->setText(name);
+    if (condition.isEmpty())
+        return;
+    GroupItemCondition *window = openCondition(edit, index);
+    QVERIFY(window);
+    choose(window, condition);
+    textButton(window, "确定")->click();
+    settle();
+}
+
+QString lineText(QWidget *root, const QString &name)
+{
+    return findByName<QLineEdit>(root, name)->text();
+}
+} // namespace
+
+class TestGroups : public QObject {
+    Q_OBJECT
+
+private slots:
+    void groupedDrawing_data()
+    {
+        QTest::addColumn<QStringList>("groups"); // "name:condition"
+        QTest::addColumn<QStringList>("drawn");
+        QTest::newRow("no groups")
+            << QStringList() << QStringList{"其它：未分组", "a", "b", "c", "d", "e"};
+        QTest::newRow("a task selected by two groups is drawn under the first")
+            << QStringList{"工作:filterLabelsCombo=0 labelsEdit=工作",
+                           "高优先:filterPrirotyRuleCombo=1 filterPrirotySpin1=50"}
+            << QStringList{"分组1:工作", "a", "c", "e", "分组2:高优先", "b", "其它：未分组", "d"};
+        QTest::newRow("a new group without a condition selects nothing")
+            << QStringList{"空:"}
+            << QStringList{"分组1:空", "其它：未分组", "a", "b", "c", "d", "e"};
+        QTest::newRow("a group sorted by progress descending")
+            << QStringList{"进度:sortCombo=3 descendingButton"}
+            << QStringList{"分组1:进度", "d", "b", "c", "a", "e", "其它：未分组"};
+    }
+
+    void groupedDrawing()
+    {
+        QFETCH(QStringList, groups);
+        QFETCH(QStringList, drawn);
+        TestEnvironment env;
+        seedGrouped();
+        MainView view;
+        view.show();
+        GroupEdit *edit = openGroupEdit(view);
+        QVERIFY(edit);
+        for (const QString &group : groups)
+            addGroup(edit, group.section(':', 0, 0), group.section(':', 1));
+        textButton(edit, "确定")->click();
+        settle();
+        QVERIFY(!openWindow<GroupEdit>(&view));
+        QCOMPARE(findByName<QLabel>(&view, "groupCountLabel")->text(),
+                 QStringLiteral("共%1个分组").arg(groups.size()));
+
+        namedButton(&view, "groupApplyButton")->click();
+        QCOMPARE(drawnSequence(view), drawn);
+        QVERIFY(rowButtonsAllDisabled(view));
+    }
+
+    void conditionWindowStoresQueryTextAndState_data()
+    {
+        QTest::addColumn<QString>("closeWith");
+        QTest::newRow("确定") << "确定";
+        QTest::newRow("取消 still stores what is shown") << "取消";
+    }
+
+    void conditionWindowStoresQueryTextAndState()
+    {
+        QFETCH(QString, closeWith);
+        TestEnvironment env;
+        MainView view;
+        view.show();
+        GroupEdit *edit = openGroupEdit(view);
+        addGroup(edit, "g");
+        GroupItemCondition *condition = openCondition(edit, 0);
+        QVERIFY(condition);
+        choose(condition, "sortCombo=1 descendingButton filterImportanceCombo=0 "
+                          "filterProgressRuleCombo=5 filterProgressSpin1=10 "
+                          "filterProgressSpin2=90 keyWordsEdit=it's");
+        textButton(condition, closeWith)->click();
+        settle();
+        QVERIFY(!openWindow<GroupItemCondition>(edit));
+
+        const GroupStore::Group group = GroupStore::groups().at(0);
+        QCOMPARE(group.conditionSyntax,
+                 QString("select * from star  where progress between 10 and 90 and importance = "
+                         "'重要' and content like '%it&#39;s%' order by date(stop_date) desc"));
+        QCOMPARE(group.conditionText,
+                 QString("进度区间10-90；重要；内容包含it's；按照截止日期降序排列；"));
+        QCOMPARE(lineText(edit, "groupCondition_0"), group.conditionText);
+        Settings settings;
+        QCOMPARE(settings.value("groupItemCondition0").toInt(), 1);
+        QCOMPARE(settings.value("groupItemCondition0/sortComboCurrentIndex").toInt(), 1);
+        QCOMPARE(settings.value("groupItemCondition0/descendingButtonEnabled").toBool(), false);
+        QCOMPARE(settings.value("groupItemCondition0/filterProgressSpin2Value").toInt(), 90);
+        QCOMPARE(settings.value("groupItemCondition0/keyWordsEditText").toString(),
+                 QString("it's"));
+    }
+
+    void conditionWindowRestoresItsWidgets()
+    {
+        TestEnvironment env;
+        MainView view;
+        view.show();
+        GroupEdit *edit = openGroupEdit(view);
+        addGroup(edit, "g");
+        GroupItemCondition *condition = openCondition(edit, 0);
+        choose(condition, "filterStartDateRuleCombo=5 startCalendarButton2=2027-03-04 "
+                          "filterLabelsCombo=1 labelsEdit=家 sortCombo=2");
+        condition->close();
+        settle();
+
+        condition = openCondition(edit, 0);
+        QCOMPARE(findByName<QComboBox>(condition, "filterStartDateRuleCombo")->currentIndex(), 5);
+        QVERIFY(namedButton(condition, "startCalendarButton1")->isEnabled());
+        QCOMPARE(namedButton(condition, "startCalendarButton1")->text(), QString("日期"));
+        QCOMPARE(namedButton(condition, "startCalendarButton2")->text(), QString("2027-03-04"));
+        QCOMPARE(findByName<QComboBox>(condition, "filterLabelsCombo")->currentIndex(), 1);
+        QVERIFY(findByName<QLineEdit>(condition, "labelsEdit")->isEnabled());
+        QCOMPARE(lineText(condition, "labelsEdit"), QString("家"));
+        QCOMPARE(findByName<QComboBox>(condition, "sortCombo")->currentIndex(), 2);
+        QVERIFY(namedButton(condition, "descendingButton")->isEnabled());
+        QVERIFY(!namedButton(condition, "ascendingButton")->isEnabled());
+        // A range with one date selects by nothing but the rest.
+        QCOMPARE(GroupStore::groups().at(0).conditionSyntax,
+                 QString("select * from star  where label not like '%家%' order by priority"));
+    }
+
+    void storedQueryRunsOnlyWhenSelectOnStar_data()
+    {
+        QTest::addColumn<QString>("syntax");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("written by the window")
+            << "select * from star  where priority > 50 order by progress" << true;
+        QTest::newRow("no condition") << "select * from star " << true;
+        QTest::newRow("semicolon inside a text")
+            << "select * from star  where content like '%&#39;%'" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("delete") << "delete from star" << false;
+        QTest::newRow("second statement") << "select * from star; drop table star" << false;
+        QTest::newRow("other table") << "select * from stars" << false;
+        QTest::newRow("update") << "update star set content = 'x'" << false;
+        QTest::newRow("open quote") << "select * from star where label = 'x" << false;
+    }
+
+    void storedQueryRunsOnlyWhenSelectOnStar()
+    {
+        QFETCH(QString, syntax);
+        QFETCH(bool, runs);
+        TestEnvironment env;
+        seedGrouped();
+        GroupStore::add();
+        GroupStore::setName(0, "g");
+        GroupStore::setCondition(0, "t", syntax);
+        Settings::write("groupApplyMode", true);
+        LogCapture log;
+        MainView view;
+        const QStringList drawn = drawnSequence(view);
+        QCOMPARE(drawn.size(), 7);
+        QCOMPARE(drawn.first(), QString("分组1:g"));
+        QCOMPARE(log.startingWith("select * query failed").isEmpty(), runs);
+        // Nothing was changed by what the settings file held.
+        QSqlQuery query(env.checkConnection());
+        QVERIFY(query.exec("select count(*), max(content) from star where content != 'x'"));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 5);
+        QCOMPARE(query.value(1).toString(), QString("e"));
+    }
+
+    void moveUpTakesEveryKey()
+    {
+        TestEnvironment env;
+        storeGroups(3);
+        QVariantMap state = GroupStore::state(1);
+        state["filterPrirotyRuleComboCurrentIndex"] = 3;
+        GroupStore::setState(1, state);
+        MainView view;
+        view.show();
+        GroupEdit *edit = openGroupEdit(view);
+        QVERIFY(!namedButton(edit, "groupUpButton_0")->isEnabled());
+        QVERIFY(!namedButton(edit, "groupDownButton_2")->isEnabled());
+        namedButton(edit, "groupUpButton_1")->click();
+        settle();
+        const QList<GroupStore::Group> groups = GroupStore::groups();
+        QCOMPARE(QStringList({groups[0].name, groups[0].conditionText, groups[0].conditionSyntax}),
+                 QStringList({"g1", "t1", "q1"}));
+        QCOMPARE(groups.at(1).name, QString("g0"));
+        QCOMPARE(GroupStore::state(0).value("keyWordsEditText").toString(), QString("k1"));
+        QCOMPARE(GroupStore::state(0).value("filterPrirotyRuleComboCurrentIndex").toInt(), 3);
+        QCOMPARE(GroupStore::state(1).value("keyWordsEditText").toString(), QString("k0"));
+        QCOMPARE(GroupStore::state(1).value("filterPrirotyRuleComboCurrentIndex"),
+                 GroupStore::state(2).value("filterPrirotyRuleComboCurrentIndex"));
+        QCOMPARE(lineText(edit, "groupName_0"), QString("g1"));
+        QCOMPARE(lineText(edit, "groupCondition_0"), QString("t1"));
+
+        namedButton(edit, "groupDownButton_0")->click();
+        settle();
+        QCOMPARE(GroupStore::groups().at(1).name, QString("g1"));
+        QCOMPARE(GroupStore::state(1).value("keyWordsEditText").toString(), QString("k1"));
+    }
+
+    void deleteFirstOfThree()
+    {
+        TestEnvironment env;
+        storeGroups(3);
+        MainView view;
+        view.show();
+        GroupEdit *edit = openGroupEdit(view);
+        namedButton(edit, "groupDeleteButton_0")->click();
+        settle();
+        QCOMPARE(Settings::read("groupCount").toInt(), 2);
+        QCOMPARE(GroupStore::groups().at(0).name, QString("g1"));
+        QCOMPARE(GroupStore::groups().at(1).name, QString("g2"));
+        QCOMPARE(GroupStore::state(0).value("keyWordsEditText").toString(), QString("k1"));
+        QCOMPARE(GroupStore::state(1).value("keyWordsEditText").toString(), QString("k2"));
+        Settings settings;
+        QVERIFY(!settings.contains("groupItemCondition2"));
+        QVERIFY(!settings.contains("groupItemCondition2/keyWordsEditText"));
+        QVERIFY(!settings.contains("groupItems/3/groupItemName"));
+        QCOMPARE(settings.value("groupItems/size").toInt(), 2);
+        QVERIFY(!findByName<QLineEdit>(edit, "groupName_2"));
+        textButton(edit, "确定")->click();
+        QCOMPARE(findByName<QLabel>(&view, "groupCountLabel")->text(), QString("共2个分组"));
+    }
+
+    void typedNamesSurviveAddAndMove()
+    {
+        TestEnvironment env;
+        MainView view;
+        view.show();
+        GroupEdit *edit = openGroupEdit(view);
+        addGroup(edit, "一");
+        addGroup(edit, "二");
+        namedButton(edit, "groupUpButton_1")->click();
+        settle();
+        QCOMPARE(lineText(edit, "groupName_0"), QString("二"));
+        QCOMPARE(lineText(edit, "groupName_1"), QString("一"));
+        // Closing the window stores what is typed.
+        findByName<QLineEdit>(edit, "groupName_1")->setText("三");
+        edit->close();
+        settle();
+        QCOMPARE(GroupStore::groups().at(1).name, QString("三"));
+    }
+
+    void thousandGroupsAtMost()
+    {
+        TestEnvironment env;
+        PromptScript prompts;
+        Settings::write("groupCount", 999);
+        MainView view;
+        view.show();
+        GroupEdit *edit = openGroupEdit(view);
+        textButton(edit, "增加分组")->click();
+        settle();
+        QCOMPARE(Settings::read("groupCount").toInt(), 1000);
+        QVERIFY(prompts.messages().isEmpty());
+        textButton(edit, "增加分组")->click();
+        settle();
+        QCOMPARE(prompts.messages(), QStringList{"支持最大分组数量1000个。"});
+        QCOMPARE(Settings::read("groupCount").toInt(), 1000);
+        Settings settings;
+        QVERIFY(!settings.contains("groupItemCondition1000"));
+        QCOMPARE(settings.value("groupItems/size").toInt(), 1000);
+    }
+
+    void applyCancelAndRestart()
+    {
+        TestEnvironment env;
+        seedGrouped();
+        GroupStore::add();
+        GroupStore::setName(0, "高");
+        GroupStore::setCondition(0, "", "select * from star  where priority > 65");
+        {
+            MainView view;
+            view.show();
+            QPushButton *apply = namedButton(&view, "groupApplyButton");
+            QPushButton *cancel = namedButton(&view, "groupCancelButton");
+            QVERIFY(apply->isEnabled() && !cancel->isEnabled());
+            apply->click();
+            QVERIFY(!apply->isEnabled() && cancel->isEnabled());
+            QVERIFY(!textButton(&view, "增加一条")->isEnabled());
+            QCOMPARE(drawnSequence(view),
+                     QStringList({"分组1:高", "c", "e", "其它：未分组", "a", "b", "d"}));
+            QVERIFY(view.close());
+        }
+        TestEnvironment::dropProgramConnection();
+        // The grouped view survives a restart.
+        MainView view;
+        QCOMPARE(drawnSequence(view).first(), QString("分组1:高"));
+        QVERIFY(!namedButton(&view, "groupApplyButton")->isEnabled());
+        QVERIFY(!textButton(&view, "增加一条")->isEnabled());
+        namedButton(&view, "groupCancelButton")->click();
+        QCOMPARE(drawnSequence(view), QStringList({"a", "b", "c", "d", "e"}));
+        QVERIFY(textButton(&view, "增加一条")->isEnabled());
+        QCOMPARE(Settings::read("groupApplyMode").toBool(), false);
+    }
+
+    void groupedHeightAndHeightChange()
+    {
+        TestEnvironment env;
+        seedGrouped();
+        GroupStore::add();
+        GroupStore::add();
+        GroupStore::setCondition(0, "", "select * from star  where priority > 65");
+        MainView view;
+        view.show();
+        // A filter in force does not shrink the room the grouped list needs.
+        choose(&view, "filterImportanceCombo=1 filterApplyButton");
+        QCOMPARE(view.shownRowCount(), 0);
+        namedButton(&view, "groupApplyButton")->click();
+        QCOMPARE(view.listContainer()->height(), 5 * 180 + 2 * 120);
+        QCOMPARE(drawnSequence(view).size(), 8);
+
+        view.setItemHeight(2, 300, 0);
+        QCOMPARE(cell(env.checkConnection(), "height", 2).toInt(), 300);
+        QCOMPARE(drawnSequence(view).first(), QString("分组1:"));
+        QCOMPARE(rowWidget<CustomTextEdit>(view, "textEdit", 2)->height(), 300);
+        QCOMPARE(view.listContainer()->height(), 4 * 180 + 380 + 2 * 120);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    TestTaskStore store;
+    TestMainView view;
+    TestPanels panels;
+    TestGroups groups;
+    int failures = 0;
+    for (QObject *test : std::initializer_list<QObject *>{&store, &view, &panels, &groups})
+        failures += QTest::qExec(test, argc, argv);
+    return failures == 0 ? 0 : 1;
+}
+
+#include "tst_tasklist.moc"
