@@ -97,12 +97,12 @@ void selectText(QTextEdit *box, int from, int to)
 }
 
 // Selects "text+N..text+N" (the cursor at the second end) or places the cursor at "text+N".
-void selectSpec(QTextEdit *box, const QString &spec)
+void selectCells(QTextEdit *box, const QString &range)
 {
     const auto at = [box](const QString &end) {
         return positionOf(box, end.section('+', 0, 0)) + end.section('+', 1).toInt();
     };
-    selectText(box, at(spec.section("..", 0, 0)), at(spec.section("..", -1)));
+    selectText(box, at(range.section("..", 0, 0)), at(range.section("..", -1)));
 }
 
 // Lets go of a mouse button over the cursor, which is where a mouse selection ends.
@@ -354,7 +354,7 @@ private slots:
     {
         QTest::addColumn<QPoint>("boxAt");
         QTest::addColumn<QString>("html");
-        QTest::addColumn<QString>("selection"); // as selectSpec takes it
+        QTest::addColumn<QString>("selection"); // as selectCells takes it
         QTest::addColumn<int>("opening"); // 0 left release, 1 right then left, 2 menu's "格式..."
         QTest::addColumn<QString>("popupClass"); // empty: none opens
         // Place and size; x -1: just right of the cursor, -2: at its left edge; y -1: its top.
@@ -397,7 +397,7 @@ private slots:
         QFETCH(QRect, expected);
 
         auto box = taskBox(nullptr, html, boxAt);
-        selectSpec(box.get(), selection);
+        selectCells(box.get(), selection);
         if (opening == 2) {
             answerNextMenu("格式...");
             openContextMenu(box.get(), box->cursorRect().center());
@@ -628,7 +628,7 @@ private slots:
             words.size() > 1 ? prompts.answerColor(QColor(words.at(1))) : prompts.answerCancel();
         QApplication::clipboard()->setText("TWO");
         auto box = taskBox(nullptr, html);
-        selectSpec(box.get(), html.contains("<b>") ? "bo..word+4" : "word..word+4");
+        selectCells(box.get(), html.contains("<b>") ? "bo..word+4" : "word..word+4");
         releaseButton(box.get(), Qt::LeftButton);
         QWidget *popup = window("FormatEdit");
         QVERIFY(popup);
@@ -674,7 +674,7 @@ private slots:
     void documentEdits_data()
     {
         QTest::addColumn<QString>("html");      // <work> stands for the working folder
-        QTest::addColumn<QString>("selection"); // as selectSpec takes it
+        QTest::addColumn<QString>("selection"); // as selectCells takes it
         // An entry of the insert submenu, "格式..." of the menu after a right click in the
         // cell, or "" for a left release over the selection.
         QTest::addColumn<QString>("entry");
@@ -861,7 +861,7 @@ private slots:
         }
 
         auto box = taskBox(nullptr, QString(html).replace("<work>", dir), QPoint(100, 100), 300);
-        selectSpec(box.get(), selection);
+        selectCells(box.get(), selection);
         if (entry.isEmpty()) {
             releaseButton(box.get(), Qt::LeftButton);
         } else if (entry == "格式...") {
