@@ -445,19 +445,25 @@ void MainView::onLabelOtherButtonClicked(int index)
     other->show();
 }
 
+void MainView::redrawCurrentMode(const QString &plainStatement)
+{
+    destroyListContainer();
+    if (groupedMode()) {
+        createListContainer(1);
+        buildGroupedRows();
+    } else {
+        createListContainer(0);
+        buildRows(plainStatement);
+    }
+}
+
 void MainView::setItemHeight(int index, int newHeight, int scrollPos)
 {
     const QString sort = m_sortCondition.isEmpty() ? manualOrder : m_sortCondition;
     const QString statement = Database::selectAllSql + m_filterCondition + sort;
-    const bool grouped = groupedMode();
     if (!m_store->saveHeight(index, newHeight))
         return;
-    destroyListContainer();
-    createListContainer(grouped ? 1 : 0);
-    if (grouped)
-        buildGroupedRows();
-    else
-        buildRows(statement);
+    redrawCurrentMode(statement);
     m_scrollArea->verticalScrollBar()->setValue(scrollPos);
 }
 
@@ -572,18 +578,10 @@ void MainView::onSortApplyButtonClicked(QString sortCondition)
 
 void MainView::onSortCancelButtonClicked()
 {
-    const bool grouped = groupedMode();
     m_sortCondition.clear();
-    destroyListContainer();
-    if (grouped) {
-        createListContainer(1);
-        buildGroupedRows();
-    } else {
-        createListContainer(0);
-        buildRows(m_filterCondition.isEmpty()
-                      ? Database::selectAllSql
-                      : Database::selectAllSql + m_filterCondition + manualOrder);
-    }
+    redrawCurrentMode(m_filterCondition.isEmpty()
+                          ? Database::selectAllSql
+                          : Database::selectAllSql + m_filterCondition + manualOrder);
     m_sortPanel->reset();
     Settings::write(sortApplyKey, false);
     updateAddButton();
@@ -638,17 +636,9 @@ void MainView::onFilterApplyButtonClicked()
 
 void MainView::onFilterCancelButtonClicked()
 {
-    const bool grouped = groupedMode();
     m_filterCondition.clear();
-    destroyListContainer();
-    if (grouped) {
-        createListContainer(1);
-        buildGroupedRows();
-    } else {
-        createListContainer(0);
-        buildRows(m_sortCondition.isEmpty() ? Database::selectAllSql
-                                            : Database::selectAllSql + m_sortCondition);
-    }
+    redrawCurrentMode(m_sortCondition.isEmpty() ? Database::selectAllSql
+                                                : Database::selectAllSql + m_sortCondition);
     Settings::write(filterApplyKey, false);
     m_filterPanel->criteria()->reset();
     m_filterPanel->updateButtons(false, false);

@@ -92,6 +92,8 @@ private:
     void destroyListContainer();
     // Plain list in manual order, as after add, delete and moves.
     void redrawManualOrder();
+    // Grouped drawing when the grouped view is on, else the plain list read by the statement.
+    void redrawCurrentMode(const QString &plainStatement);
     void buildPanelStrip();
     void updateFilterButtons();
     // Adding a task redraws the plain manual order, so it is only offered while that is shown.
