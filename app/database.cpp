@@ -49,6 +49,13 @@ QString Database::quoteIdentifier(const QString &name)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString Database::escapeRichText(const QString &html)
+{
+    QString escaped = html;
+    escaped.replace(QLatin1Char('\''), QStringLiteral("&#39;"));
+    return escaped;
+}
+
 QString Database::escapeText(const QString &text)
 {
     QString escaped = text;

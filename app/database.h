@@ -29,6 +29,9 @@ public:
     static QString quoteIdentifier(const QString &name);
     // Doubles apostrophes so a text can stand between apostrophes in a statement.
     static QString escapeText(const QString &text);
+    // Rich text (task contents, plans, results, summaries) is stored with every apostrophe as
+    // "&#39;"; databases written so far rely on that form.
+    static QString escapeRichText(const QString &html);
 };
 
 #endif

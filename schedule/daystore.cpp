@@ -53,13 +53,6 @@ QString DayStore::dayName(const QDate &date)
     return QStringLiteral("Day") + date.toString(QStringLiteral("yyyyMMdd"));
 }
 
-QString DayStore::escapeRichText(const QString &html)
-{
-    QString escaped = html;
-    escaped.replace(QLatin1Char('\''), QStringLiteral("&#39;"));
-    return escaped;
-}
-
 bool DayStore::run(const QString &statement, const QString &failureLog, const QString &successLog)
 {
     QSqlQuery query(m_db);
@@ -224,8 +217,8 @@ bool DayStore::updateRecord(const QString &dayTable, int manualIndex, const QStr
                   QStringLiteral(" set time = ?, plan = ?, result = ?, planHeight = ?, "
                                  "resultHeight = ? where manualIndex = ?"));
     query.addBindValue(time);
-    query.addBindValue(escapeRichText(plan));
-    query.addBindValue(escapeRichText(result));
+    query.addBindValue(Database::escapeRichText(plan));
+    query.addBindValue(Database::escapeRichText(result));
     query.addBindValue(planHeight);
     query.addBindValue(resultHeight);
     query.addBindValue(manualIndex);

@@ -67,9 +67,6 @@ public:
     // Drops a schedule of a date with its summary and label tables.
     bool dropSchedule(const QString &dayTable);
 
-    // Rich text is stored with its apostrophes as "&#39;".
-    static QString escapeRichText(const QString &html);
-
 private:
     bool run(const QString &statement, const QString &failureLog,
              const QString &successLog = QString());

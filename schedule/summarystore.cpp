@@ -83,7 +83,7 @@ bool SummaryStore::saveText(int id, const QString &html, int height)
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("update ") + Database::quoteIdentifier(table()) +
                   QStringLiteral(" set contentDetail = ?, height = ? where id = ?"));
-    query.addBindValue(DayStore::escapeRichText(html));
+    query.addBindValue(Database::escapeRichText(html));
     query.addBindValue(height);
     query.addBindValue(id);
     if (!query.exec()) {

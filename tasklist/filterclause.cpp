@@ -68,7 +68,7 @@ Part numberPart(const QString &column, const QString &caption, int rule, int fir
 // for in that form.
 QString storedForm(const QString &keyword)
 {
-    return TaskStore::escapeContent(keyword.toHtmlEscaped());
+    return Database::escapeRichText(keyword.toHtmlEscaped());
 }
 } // namespace
 

@@ -157,16 +157,9 @@ bool TaskStore::insert(int id)
     return true;
 }
 
-QString TaskStore::escapeContent(const QString &html)
-{
-    QString escaped = html;
-    escaped.replace(QLatin1Char('\''), QStringLiteral("&#39;"));
-    return escaped;
-}
-
 bool TaskStore::save(const TaskRecord &task)
 {
-    const QString content = escapeContent(task.content);
+    const QString content = Database::escapeRichText(task.content);
     // Values are bound, so an apostrophe in a date or label is stored as typed and a "%1" in
     // any text stays what it is.
     m_query.prepare(QStringLiteral(

@@ -47,9 +47,6 @@ public:
     bool moveUp(int manualIndex, int id);
     bool moveDown(int manualIndex, int id);
 
-    // Rich text is stored with its apostrophes as "&#39;"; databases already rely on the form.
-    static QString escapeContent(const QString &html);
-
     QSqlQuery &query() { return m_query; }
 
 private:
