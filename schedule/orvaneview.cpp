@@ -41,7 +41,7 @@ QPushButton *compactButton(const QString &text)
     auto *button = new QPushButton(text);
     // Wide enough for the longest label caption, "标签:" with three characters and "..".
     const QString widest =
-        text.startsWith(QStringLiteral("标签")) || text == QStringLiteral("类别标签")
+        text.startsWith(QStringLiteral("标签")) || text == PlanLabels::placeholder
             ? QStringLiteral("标签:标签名..")
             : text;
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(widest) + 16);

@@ -2,6 +2,7 @@
 
 #include "app/database.h"
 #include "app/logging.h"
+#include "schedule/planlabels.h"
 #include "statistics/weekcalendar.h"
 
 #include <QSqlError>
@@ -10,7 +11,6 @@
 #include <QTime>
 #include <QVariant>
 
-const QString LabelDurationStore::labelPlaceholder = QStringLiteral("类别标签");
 const QString LabelDurationStore::createDayLabelSql =
     QStringLiteral("create table %1(id int PRIMARY KEY, labelName TEXT, labelDuration INT)");
 const QString LabelDurationStore::createTypedSql = QStringLiteral(
@@ -49,7 +49,7 @@ LabelDurationStore::LabelDurationStore(const QSqlDatabase &db) : m_db(db) {}
 int LabelDurationStore::recordDuration(const QString &fromText, const QString &toText,
                                        const QString &labelCaption)
 {
-    if (fromText.isEmpty() || toText.isEmpty() || labelCaption == labelPlaceholder)
+    if (fromText.isEmpty() || toText.isEmpty() || labelCaption == PlanLabels::placeholder)
         return 0;
     const QTime start = QTime::fromString(fromText, QStringLiteral("hh:mm"));
     const QTime end = QTime::fromString(toText, QStringLiteral("hh:mm"));

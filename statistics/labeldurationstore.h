@@ -21,7 +21,6 @@
 // no failure.
 class LabelDurationStore {
 public:
-    static const QString labelPlaceholder;  // caption of a label button without a label
     static const QString createDayLabelSql; // the label table as created with a new schedule
     static const QString createTypedSql;    // a rebuilt day table, week 1, a refreshed week
     static const QString createUntypedSql;  // months, years, weeks closed later in the month

@@ -1,6 +1,7 @@
 // Week arithmetic, and the label tables of saved days with their week, month and year totals in
 // a real database file, read back over a separate connection.
 #include "app/database.h"
+#include "schedule/planlabels.h"
 #include "statistics/labeldurationstore.h"
 #include "statistics/weekcalendar.h"
 #include "tests/support/logcapture.h"
@@ -51,8 +52,8 @@ class TestStatistics : public QObject {
             query.addBindValue(record.at(0));
             query.addBindValue(record.at(1));
             query.exec();
-            const QString caption = record.at(1).isEmpty() ? LabelDurationStore::labelPlaceholder
-                                                           : "标签:" + record.at(1);
+            const QString caption =
+                record.at(1).isEmpty() ? PlanLabels::placeholder : "标签:" + record.at(1);
             durations.append(LabelDurationStore::recordDuration(record.at(0).left(5),
                                                                 record.at(0).mid(7), caption));
         }
