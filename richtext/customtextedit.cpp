@@ -252,20 +252,25 @@ void CustomTextEdit::contextMenuEvent(QContextMenuEvent *event)
     m_contextMenuShown = true;
     const QPoint pos = event->globalPos();
     QMenu *menu = createStandardContextMenu();
-    // The added entries belong to the menu, so they go with it instead of piling up on the box.
     if (m_mode == 0) {
         QTextCursor cursor = textCursor();
-        QAction *format = menu->addAction(QStringLiteral("格式..."));
+        auto *format = new QAction(QStringLiteral("格式..."), this);
         format->setEnabled(cursor.currentTable() || cursor.hasSelection());
         connect(format, &QAction::triggered, this, &CustomTextEdit::onFormatActionTriggered);
-        connect(menu->addAction(QStringLiteral("插入...")), &QAction::triggered, this,
+        menu->addAction(format);
+        auto *insert = new QAction(QStringLiteral("插入..."), this);
+        connect(insert, &QAction::triggered, this,
                 [this, pos] { onInsertObjectActionTriggered(pos); });
+        menu->addAction(insert);
     }
-    connect(menu->addAction(QStringLiteral("查找...")), &QAction::triggered, this,
-            [this, pos] { onFindTextActionTriggered(pos); });
+    auto *find = new QAction(QStringLiteral("查找..."), this);
+    connect(find, &QAction::triggered, this, [this, pos] { onFindTextActionTriggered(pos); });
+    menu->addAction(find);
     if (m_mode == 0) {
-        connect(menu->addAction(QStringLiteral("调整高度...")), &QAction::triggered, this,
+        auto *height = new QAction(QStringLiteral("调整高度..."), this);
+        connect(height, &QAction::triggered, this,
                 [this, pos] { onAdjustHeightActionTriggered(pos); });
+        menu->addAction(height);
     }
     menu->exec(pos);
     delete menu;

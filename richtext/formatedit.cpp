@@ -250,7 +250,7 @@ void FormatEdit::onFontBackgroudColorButtonClicked()
 
 void FormatEdit::onFontForegroudColorButtonClicked()
 {
-    const QColor color = Prompt::color(this, Qt::black);
+    const QColor color = Prompt::color(this, Qt::white);
     if (color.isValid())
         setForegroundColor(color);
 }

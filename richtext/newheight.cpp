@@ -66,10 +66,8 @@ NewHeight::NewHeight(QWidget *parent, CustomTextEdit *editor, int ownerKind, int
     layout->addSpacing(50);
     layout->addLayout(buttons);
 
-    connect(slider, &QSlider::valueChanged, this, [this, spin](int value) {
-        spin->setValue(value);
-        synchronizeNewHeight(value);
-    });
+    connect(slider, &QSlider::valueChanged, spin, &QSpinBox::setValue);
+    connect(slider, &QSlider::valueChanged, this, &NewHeight::synchronizeNewHeight);
     connect(spin, &QSpinBox::editingFinished, this, &NewHeight::updateSliderValue);
     connect(ok, &QPushButton::clicked, this, &NewHeight::onOkButtonClicked);
     connect(cancel, &QPushButton::clicked, this, &NewHeight::onCancelButtonClicked);
@@ -107,8 +105,10 @@ void NewHeight::onOkButtonClicked()
 
 void NewHeight::onCancelButtonClicked()
 {
-    // What the window was last told decides whether it must be told the first height again.
-    if (m_currentHeight != m_startHeight)
+    // A spin box value not yet confirmed counts too; and so does a height the window was
+    // already told, even if the spin box has been set back since.
+    const int shown = findChild<QSpinBox *>(QStringLiteral("heightValue"))->value();
+    if (shown != m_startHeight || m_currentHeight != m_startHeight)
         handBack(m_startHeight);
     close();
 }

@@ -110,8 +110,6 @@ void TableOption::setAlignment(Qt::AlignmentFlag flag)
         m_horizontalAlignment = flag;
         break;
     case Qt::AlignTop:
-    case Qt::AlignBottom:
-    case Qt::AlignVCenter:
         m_verticalAlignment = flag;
         break;
     default:
@@ -121,8 +119,7 @@ void TableOption::setAlignment(Qt::AlignmentFlag flag)
 
 void TableOption::onColorButtonClicked()
 {
-    const QColor color =
-        Prompt::color(this, m_borderColor.isValid() ? m_borderColor : QColor(Qt::black));
+    const QColor color = Prompt::color(this, Qt::white);
     if (color.isValid())
         setBackgroundColor(color);
 }
@@ -133,9 +130,8 @@ void TableOption::onOkButtonClicked()
     const auto *columns = findChild<QSpinBox *>(QStringLiteral("columnCount"));
     QTextTableFormat format;
     format.setAlignment(Qt::Alignment(m_horizontalAlignment | m_verticalAlignment));
-    // Without a chosen colour the document's own border colour is kept.
-    if (m_borderColor.isValid())
-        format.setBorderBrush(QBrush(m_borderColor));
+    // Without a chosen colour the brush is that of the invalid colour, drawn black.
+    format.setBorderBrush(QBrush(m_borderColor));
     QTextCursor cursor = m_editor->textCursor();
     cursor.insertTable(rows->value(), columns->value(), format);
     m_editor->setTextCursor(cursor);

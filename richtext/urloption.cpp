@@ -86,15 +86,14 @@ void UrlOption::onBrowserButtonClicked()
 
 void UrlOption::onWebsiteAddressEdited(QString text)
 {
-    // A web address cannot be kept as an attachment. The box and the choice it stands for go
-    // off together, so no file is copied behind an unchecked box.
+    // A web address cannot be kept as an attachment. Only the box goes off: the choice made
+    // with it stays, so a local file still filled in is copied all the same.
     auto *attachment = findChild<QCheckBox *>(QStringLiteral("attachment"));
     if (text.isEmpty()) {
         attachment->setEnabled(true);
     } else {
         attachment->setChecked(false);
         attachment->setEnabled(false);
-        setAttachment();
     }
 }
 
