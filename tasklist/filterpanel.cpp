@@ -59,7 +59,6 @@ FilterPanel::FilterPanel(QWidget *parent) : QWidget(parent)
 
 void FilterPanel::updateButtons(bool chosen, bool applied)
 {
-    // While a filter is in force "取消" stays reachable, whatever the panel shows now.
     m_apply->setEnabled(chosen && !applied);
-    m_cancel->setEnabled(applied);
+    m_cancel->setEnabled(chosen && applied);
 }

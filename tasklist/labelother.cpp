@@ -18,10 +18,10 @@ LabelOther::LabelOther(MainView *mainView, int index, QWidget *parent)
     mCount = Settings::read(QStringLiteral("labelCount"), 0).toInt();
     QString stored = Settings::read(QStringLiteral("label"), QString()).toString();
     stored.chop(1);
-    build(stored.split(SemicolonList::separator, Qt::SkipEmptyParts), mCount);
+    build(stored.split(SemicolonList::separator, Qt::SkipEmptyParts), mCount, mCount);
 }
 
-void LabelOther::build(const QStringList &names, int rowCount)
+void LabelOther::build(const QStringList &names, int rowCount, int heightRows)
 {
     const int innerWidth = width() - 20;
     mScrollArea = new QScrollArea(this);
@@ -31,7 +31,7 @@ void LabelOther::build(const QStringList &names, int rowCount)
     mScrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mContainer = new QWidget;
     mContainer->setMaximumWidth(innerWidth);
-    mContainer->resize(innerWidth, (rowCount + 2) * 58);
+    mContainer->resize(innerWidth, (heightRows + 2) * 58);
     mBox = new QVBoxLayout(mContainer);
     for (int i = 1; i <= rowCount; ++i) {
         auto *row = new QHBoxLayout;
@@ -65,10 +65,12 @@ void LabelOther::onAddButtonClicked()
     mScrollArea->hide();
     mScrollArea->deleteLater();
     QStringList names = SemicolonList::split(collected);
+    const int oldCount = mCount;
     ++mCount;
     while (names.size() < mCount)
         names.append(QString());
-    build(names, mCount);
+    // The height is that of the list before the new row.
+    build(names, mCount, oldCount);
 }
 
 void LabelOther::onOkButtonClicked()

@@ -21,8 +21,9 @@ public slots:
     void onOkButtonClicked();
 
 private:
-    // Builds the scroll area with one row per name plus `extraRows` empty rows.
-    void build(const QStringList &names, int rowCount);
+    // Builds the scroll area with rowCount rows, filled from names; the container is made
+    // (heightRows + 2) * 58 pixels high.
+    void build(const QStringList &names, int rowCount, int heightRows);
 
     MainView *mMainView;
     int mIndex;

@@ -200,12 +200,19 @@ void MainView::buildGroupedRows()
         }
     }
     m_grid->addWidget(new QLabel(QStringLiteral("其它：未分组")), r++, 1);
-    // One pass over the table in manual order rather than one query per position: the same rows,
-    // and none is missed when the row counter lags behind the table.
-    const QList<TaskRecord> rest = m_store->select(Database::selectAllSql);
-    for (const TaskRecord &task : rest) {
-        if (!drawn.contains(task.manualIndex))
-            draw(task);
+    // Positions are dense, so the rest is read position by position. Should the row counter lag
+    // behind the table (a lost settings file), the table's row count is taken so no task is
+    // left out.
+    const int positions = qMax(Settings::read(TaskStore::countKey, 0).toInt(), m_store->rowCount());
+    for (int m = 0; m < positions; ++m) {
+        if (drawn.contains(m))
+            continue;
+        const QList<TaskRecord> rest =
+            m_store->select(QStringLiteral("select * from star where manualIndex = %1").arg(m));
+        for (const TaskRecord &task : rest) {
+            if (!drawn.contains(task.manualIndex))
+                draw(task);
+        }
     }
     finishList();
 }

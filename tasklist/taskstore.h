@@ -47,11 +47,13 @@ public:
     bool moveUp(int manualIndex, int id);
     bool moveDown(int manualIndex, int id);
 
+    // Rows in the table; -1 when it cannot be counted.
+    int rowCount();
+
     QSqlQuery &query() { return m_query; }
 
 private:
     bool swap(int manualIndex, int neighbour, int id);
-    int rowCount();
 
     QSqlDatabase m_db;
     QSqlQuery m_query;

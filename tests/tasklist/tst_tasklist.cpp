@@ -1054,8 +1054,12 @@ private slots:
             QVERIFY(!apply->isEnabled() && cancel->isEnabled());
             QCOMPARE(Settings::read("filterApplyMode", false).toBool(), true);
             QVERIFY(rowButtonsAllDisabled(view) && !addEnabled(view));
-            // While filtered, changes do not offer "应用", and "取消" stays reachable.
+            // While filtered, changes do not offer "应用"; "取消" needs a chosen criterion.
             choose(&view, "filterImportanceCombo=0 filterEmergencyCombo=2");
+            QVERIFY(!apply->isEnabled() && cancel->isEnabled());
+            choose(&view, "filterPrirotyRuleCombo=6 filterImportanceCombo=2");
+            QVERIFY(!apply->isEnabled() && !cancel->isEnabled());
+            choose(&view, "filterImportanceCombo=0");
             QVERIFY(!apply->isEnabled() && cancel->isEnabled());
 
             cancel->click();
@@ -1177,9 +1181,13 @@ private slots:
         QCOMPARE(findByName<QLabel>(&view, "groupCountLabel")->text(),
                  QStringLiteral("共%1个分组").arg(groups.size()));
 
+        LogCapture log;
         namedButton(&view, "groupApplyButton")->click();
         QCOMPARE(drawnSequence(view), drawn);
         QVERIFY(rowButtonsAllDisabled(view));
+        // The rest is read position by position.
+        const int rest = drawn.size() - drawn.indexOf("其它：未分组") - 1;
+        QCOMPARE(log.lines().filter("select * from star where manualIndex = ").size(), rest);
     }
 
     void conditionWindowStoresQueryTextAndState_data()
