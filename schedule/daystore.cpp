@@ -200,8 +200,7 @@ QString DayStore::recordTime(const QString &dayTable, int index)
 {
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("select * from %1 where manualIndex = %2")
-                        .arg(q(dayTable))
-                        .arg(index))) {
+                        .arg(q(dayTable), QString::number(index)))) {
         logLine(QStringLiteral("query one index failed!"), query.lastError().text());
         return QString();
     }
@@ -235,8 +234,8 @@ bool DayStore::shift(const QString &dayTable, const QString &condition, int inde
 {
     const QString statement =
         QStringLiteral("update %1 set manualIndex = manualIndex %2 where manualIndex %3 %4")
-            .arg(q(dayTable), delta > 0 ? QStringLiteral("+ 1") : QStringLiteral("- 1"), condition)
-            .arg(index);
+            .arg(q(dayTable), delta > 0 ? QStringLiteral("+ 1") : QStringLiteral("- 1"), condition,
+                 QString::number(index));
     return run(statement, failureLog);
 }
 
@@ -247,22 +246,30 @@ bool DayStore::addRecord(const QString &dayTable, int index, bool above, bool ti
     const int at = above ? index : index + 1;
     const QString shiftStatement =
         QStringLiteral("update %1 set manualIndex = manualIndex + 1 where manualIndex %2 %3")
-            .arg(q(dayTable), above ? QStringLiteral(">=") : QStringLiteral(">"))
-            .arg(index);
+            .arg(q(dayTable), above ? QStringLiteral(">=") : QStringLiteral(">"),
+                 QString::number(index));
     logLine(QStringLiteral("update_table_index is ") + shiftStatement);
     if (!run(shiftStatement, QStringLiteral("update manualIndex+1 failed")))
         return false;
     const QString time = timed ? start.toString(QStringLiteral("hh:mm")) + QStringLiteral("--") +
                                      end.toString(QStringLiteral("hh:mm"))
                                : QString();
+    // The four statements differ in their blanks only; they are kept as the log has shown them.
+    const QString head = QStringLiteral("insert into %1(manualIndex, time, plan, label, result, "
+                                        "createDate, planHeight, resultHeight, isSchedule) ");
+    QString values;
+    if (timed && !above)
+        values = QStringLiteral("values(%2, %3, '',  '','','', 100, 100, 0)");
+    else if (timed)
+        values = QStringLiteral("values(%2, %3, '', '', '','', 100, 100, 0)");
+    else if (!above)
+        values = QStringLiteral("values(%2, '', '', '', '', '', 100, 100, 1)");
+    else
+        values = QStringLiteral("values(%2, '', '','','','', 100, 100, 1)");
+    // One arg() call, so a "%" in the template name is never taken for a placeholder.
     const QString insert =
-        QStringLiteral("insert into %1(manualIndex, time, plan, label, result, createDate, "
-                       "planHeight, resultHeight, isSchedule) values(%2, %3, '', '', '', '', 100, "
-                       "100, %4)")
-            .arg(q(dayTable))
-            .arg(at)
-            .arg(literal(time))
-            .arg(timed ? 0 : 1);
+        timed ? (head + values).arg(q(dayTable), QString::number(at), literal(time))
+              : (head + values).arg(q(dayTable), QString::number(at));
     logLine(QStringLiteral("insert_table_empty is ") + insert);
     if (!run(insert, QStringLiteral("insert an new empty record failed")))
         return false;
@@ -272,7 +279,8 @@ bool DayStore::addRecord(const QString &dayTable, int index, bool above, bool ti
 bool DayStore::deleteRecord(const QString &dayTable, int index)
 {
     Transaction transaction(m_db);
-    run(QStringLiteral("delete from %1 where manualIndex = %2").arg(q(dayTable)).arg(index),
+    run(QStringLiteral("delete from %1 where manualIndex = %2")
+            .arg(q(dayTable), QString::number(index)),
         QStringLiteral("delete one item failed!"), QStringLiteral("delete one item succeed!"));
     if (!shift(dayTable, QStringLiteral(">"), index, -1,
                QStringLiteral("update one item manualIndex failed!")))
@@ -286,8 +294,7 @@ bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withInde
 {
     auto read = [this, &dayTable](int index, const QString &failure, QSqlQuery *query) {
         if (!query->exec(QStringLiteral("select * from %1 where manualIndex = %2")
-                             .arg(q(dayTable))
-                             .arg(index)) ||
+                             .arg(q(dayTable), QString::number(index))) ||
             !query->next()) {
             logLine(failure, query->lastError().text());
             return false;
@@ -337,9 +344,9 @@ bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withInde
         return true;
     };
     auto deleteOne = [&](int index, const QString &failure) {
-        return run(
-            QStringLiteral("delete from %1 where manualIndex = %2").arg(q(dayTable)).arg(index),
-            failure);
+        return run(QStringLiteral("delete from %1 where manualIndex = %2")
+                       .arg(q(dayTable), QString::number(index)),
+                   failure);
     };
 
     if (placeIndex == fromIndex || placeIndex == withIndex) {
@@ -403,7 +410,7 @@ bool DayStore::updateHeight(const QString &dayTable, int index, int kind, int ne
         return false;
     const QString table = kind == 2 ? summaryTable(dayTable) : dayTable;
     logLine(QStringLiteral("set manualIndex is %1 and new height is %2").arg(index).arg(newHeight));
-    return run(statement.arg(q(table)).arg(newHeight).arg(index),
+    return run(statement.arg(q(table), QString::number(newHeight), QString::number(index)),
                QStringLiteral("db update height failed!"),
                QStringLiteral("db update height succeed!"));
 }
@@ -412,8 +419,7 @@ QString DayStore::readLabel(const QString &dayTable, int index)
 {
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("select label from %1 where manualIndex = %2")
-                        .arg(q(dayTable))
-                        .arg(index))) {
+                        .arg(q(dayTable), QString::number(index)))) {
         logLine(QStringLiteral("query label failed!"), query.lastError().text());
         return QString();
     }

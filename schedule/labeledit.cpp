@@ -114,12 +114,13 @@ void LabelEdit::onOkButtonClicked()
     int added = 0;
     for (int i = 1; i <= m_newLines.size(); ++i) {
         auto *edit = m_scroll->widget()->findChild<QLineEdit *>(QStringLiteral("addLine%1").arg(i));
-        // "；" would split one label into two when the list is read back.
-        const QString text = edit ? edit->text().remove(SemicolonList::separator) : QString();
-        if (text.isEmpty())
-            continue;
-        m_labelsText += text + SemicolonList::separator;
-        ++added;
+        // "；" separates labels in the stored list: a line holding it adds one label per part,
+        // and each is counted, so the count stays the number of labels in the list.
+        const QStringList parts = edit ? SemicolonList::split(edit->text(), false) : QStringList();
+        for (const QString &text : parts) {
+            m_labelsText += text + SemicolonList::separator;
+            ++added;
+        }
     }
     m_labelCount += added;
     PlanLabels::store(m_labelsText, m_labelCount);

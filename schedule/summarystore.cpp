@@ -126,7 +126,7 @@ bool SummaryStore::applyItems(const QString &textNames, const QString &scoreName
     QSqlQuery query(m_db);
     for (int id = 0; id < old.size(); ++id) {
         const QString statement =
-            QStringLiteral("delete from %1 where id  = %2").arg(quoted).arg(id);
+            QStringLiteral("delete from %1 where id  = %2").arg(quoted, QString::number(id));
         logLine(QStringLiteral("delete_summary is ") + statement);
         if (!query.exec(statement))
             logLine(QStringLiteral("store_old_query delete failed"), query.lastError().text());

@@ -186,10 +186,7 @@ private:
 void writeCData(QXmlStreamWriter &xml, const QString &name, const QString &text)
 {
     xml.writeStartElement(name);
-    // An empty CDATA section reads back the same as none; keep built-in files plain.
-    const QString safe = TemplateXml::xmlSafe(text);
-    if (!safe.isEmpty())
-        xml.writeCDATA(safe);
+    xml.writeCDATA(TemplateXml::xmlSafe(text));
     xml.writeEndElement();
 }
 } // namespace

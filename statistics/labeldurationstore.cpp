@@ -24,6 +24,9 @@ namespace {
 const int labelColumn = 4; // label column of a day table
 const QString checkExistSql =
     QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = '%1'");
+// A week closed on a later Sunday or at the month's end has no blank before its date value.
+const QString laterWeekInsertSql = QStringLiteral(
+    "insert into %1(id, labelName, labelDuration, createDate) values(%2, '%3', %4,'%5')");
 const QString dayTablesSql =
     QStringLiteral("SELECT * FROM sqlite_master WHERE type='table' AND name like '%1%'");
 
@@ -36,11 +39,10 @@ QString quoted(const QString &tableName)
 
 // All values in one arg() call, so that a label containing "%2" is not substituted again.
 QString insertStatement(const QString &tableName, int id, const QString &label, int minutes,
-                        const QDate &date)
+                        const QDate &date, const QString &format = LabelDurationStore::insertSql)
 {
-    return LabelDurationStore::insertSql.arg(quoted(tableName), QString::number(id),
-                                             Database::escapeText(label), QString::number(minutes),
-                                             WeekCalendar::dateText(date));
+    return format.arg(quoted(tableName), QString::number(id), Database::escapeText(label),
+                      QString::number(minutes), WeekCalendar::dateText(date));
 }
 } // namespace
 
@@ -141,12 +143,14 @@ LabelList LabelDurationStore::collectDays(int year, int month, int first, int la
 }
 
 bool LabelDurationStore::writeList(const QString &tableName, const LabelList &list,
-                                   const QDate &date, const QString &insertFailed)
+                                   const QDate &date, const QString &insertFailed,
+                                   const QString &insertFormat)
 {
     bool ok = true;
     for (int i = 0; i < list.size(); ++i) {
         QString error;
-        if (!exec(insertStatement(tableName, i, list.at(i).name, list.at(i).minutes, date),
+        if (!exec(insertStatement(tableName, i, list.at(i).name, list.at(i).minutes, date,
+                                  insertFormat),
                   &error)) {
             logLine(insertFailed, error);
             ok = false;
@@ -158,7 +162,7 @@ bool LabelDurationStore::writeList(const QString &tableName, const LabelList &li
 bool LabelDurationStore::rebuild(const QString &tableName, const QString &createSql,
                                  const LabelList &list, const QDate &date,
                                  const QString &dropFailed, const QString &createFailed,
-                                 const QString &insertFailed)
+                                 const QString &insertFailed, const QString &insertFormat)
 {
     bool ok = true;
     QString error;
@@ -171,7 +175,7 @@ bool LabelDurationStore::rebuild(const QString &tableName, const QString &create
         logLine(createFailed, error);
         ok = false;
     }
-    return writeList(tableName, list, date, insertFailed) && ok;
+    return writeList(tableName, list, date, insertFailed, insertFormat) && ok;
 }
 
 bool LabelDurationStore::rebuildDayLabelTable(const QString &dayTableName,
@@ -246,7 +250,7 @@ bool LabelDurationStore::closeWeek(const QDate &date, int firstDay)
     return rebuild(table, createUntypedSql, list, date,
                    QStringLiteral("drop %1 failed!").arg(table),
                    QStringLiteral("create label_week_%1 failed!").arg(week),
-                   QStringLiteral("insert label_week_%1 failed!").arg(week)) &&
+                   QStringLiteral("insert label_week_%1 failed!").arg(week), laterWeekInsertSql) &&
            ok;
 }
 

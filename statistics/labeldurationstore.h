@@ -66,10 +66,10 @@ private:
     // Adds the rows of one table; false (with the error) when its select failed.
     bool readTable(const QString &tableName, LabelList *list, QString *error);
     bool writeList(const QString &tableName, const LabelList &list, const QDate &date,
-                   const QString &insertFailed);
+                   const QString &insertFailed, const QString &insertFormat = insertSql);
     bool rebuild(const QString &tableName, const QString &createSql, const LabelList &list,
                  const QDate &date, const QString &dropFailed, const QString &createFailed,
-                 const QString &insertFailed);
+                 const QString &insertFailed, const QString &insertFormat = insertSql);
 
     bool closeFirstWeek(const QDate &date);
     bool closeWeek(const QDate &date, int firstDay);

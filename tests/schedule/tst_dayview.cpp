@@ -267,10 +267,11 @@ void TestDayView::labelDialogChoosesAddsAndDeletes()
     button(dialog, "增加")->click();
     auto *second = dialog->findChild<QLineEdit *>("addLine2");
     QVERIFY(second);
-    second->setText("写作计划");
+    second->setText("写作计划；读书");
     button(dialog, "确定")->click();
-    QCOMPARE(Settings::read("planLabels").toString(), QString("写作计划；"));
-    QCOMPARE(Settings::read("planLabelsCount").toInt(), 1);
+    // "；" separates labels: the line adds two, and both are counted.
+    QCOMPARE(Settings::read("planLabels").toString(), QString("写作计划；读书；"));
+    QCOMPARE(Settings::read("planLabelsCount").toInt(), 2);
 
     Settings::write("planLabels", "A；B；C；");
     Settings::write("planLabelsCount", 3);
@@ -309,9 +310,13 @@ void TestDayView::addRecords_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<bool>("above");
     QTest::addColumn<QStringList>("plans");
-    QTest::newRow("above the first") << 0 << true << QStringList{"", "p0", "p1", "p2"};
-    QTest::newRow("below the last") << 2 << false << QStringList{"p0", "p1", "p2", ""};
-    QTest::newRow("below the first") << 0 << false << QStringList{"p0", "", "p1", "p2"};
+    QTest::addColumn<QString>("values"); // end of the logged insert
+    QTest::newRow("above the first") << 0 << true << QStringList{"", "p0", "p1", "p2"}
+                                     << "values(0, '00:00--00:00', '', '', '','', 100, 100, 0)";
+    QTest::newRow("below the last") << 2 << false << QStringList{"p0", "p1", "p2", ""}
+                                    << "values(3, '00:00--00:00', '',  '','','', 100, 100, 0)";
+    QTest::newRow("below the first") << 0 << false << QStringList{"p0", "", "p1", "p2"}
+                                     << "values(1, '00:00--00:00', '',  '','','', 100, 100, 0)";
 }
 
 void TestDayView::addRecords()
@@ -319,6 +324,7 @@ void TestDayView::addRecords()
     QFETCH(int, index);
     QFETCH(bool, above);
     QFETCH(QStringList, plans);
+    QFETCH(QString, values);
     World w;
     makeDay(w.db, table, 3, true);
     orvaneView view(nullptr, nullptr, QString(), QString());
@@ -332,7 +338,10 @@ void TestDayView::addRecords()
     QVERIFY(dialog);
     if (above)
         dialog->findChildren<QRadioButton *>().first()->setChecked(true);
+    LogCapture log;
     button(dialog, "确定")->click();
+    const QStringList inserts = log.startingWith("insert_table_empty is insert into ");
+    QVERIFY(inserts.size() == 1 && inserts.first().endsWith(values));
     QCOMPARE(column(w.env.checkConnection(), table, "plan"), plans);
     QCOMPARE(column(w.env.checkConnection(), table, "manualIndex"),
              QStringList({"0", "1", "2", "3"}));

@@ -190,6 +190,10 @@ void TestTemplateStore::builtInTemplatesFillADay()
     const QStringList items{"summaryText|今日随笔||100", "summaryScore|今日整体评价||30"};
     QCOMPARE(itemsOf(env, table), items);
     QCOMPARE(summarySettings(table), settingsFor(items));
+    // Texts are CDATA sections even when empty.
+    const QByteArray file = readFile(TemplateStore::xmlTemplatePath(templateName));
+    for (const char *element : {"plan", "label", "result", "text"})
+        QVERIFY(file.contains(QByteArray("<") + element + "><![CDATA[]]></" + element + ">"));
 }
 
 void TestTemplateStore::limits_data()
