@@ -69,12 +69,12 @@ QMessageBox::StandardButton Prompt::question(QWidget *parent, const QString &tit
 }
 
 QString Prompt::openFileName(QWidget *parent, const QString &caption, const QString &dir,
-                             const QString &filter)
+                             const QString &filter, QFileDialog::Options options)
 {
     Answer answer;
     if (ask({Kind::OpenFile, caption, caption, dir, filter, {}}, &answer))
         return answer.accepted ? answer.text : QString();
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter, nullptr, options);
 }
 
 QStringList Prompt::openFileNames(QWidget *parent, const QString &caption, const QString &dir,

@@ -2,6 +2,7 @@
 #define ORVANE_APP_PROMPT_H
 
 #include <QColor>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -61,7 +62,8 @@ public:
 
     // File dialogs return an empty text (or list) when cancelled.
     static QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                const QString &filter = QString());
+                                const QString &filter = QString(),
+                                QFileDialog::Options options = QFileDialog::Options());
     static QStringList openFileNames(QWidget *parent, const QString &caption, const QString &dir,
                                      const QString &filter = QString());
     static QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,

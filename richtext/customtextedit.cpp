@@ -173,7 +173,8 @@ void CustomTextEdit::onInsertImageTriggered()
         this, QStringLiteral("插入图片"),
         QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
         QStringLiteral("全部格式(*.bmp *.gif *.jpeg *.jpg *.png *.svg);;BMP(*.bmp);;GIF(*.gif);;"
-                       "JPG(*.jpeg *.jpg);;PNG(*.png);;SVG(*.svg)"));
+                       "JPG(*.jpeg *.jpg);;PNG(*.png);;SVG(*.svg)"),
+        QFileDialog::DontResolveSymlinks);
     // A Windows internet shortcut is a text file, never an image.
     if (file.isEmpty() || file.endsWith(QLatin1String(".url")))
         return;
