@@ -303,6 +303,10 @@ void TestDayView::tooManyRecordsStopDrawing()
     QVERIFY(named<CustomTextEdit>(view, "textEditPlan_49"));
     QVERIFY(!named<CustomTextEdit>(view, "textEditPlan_50"));
     QVERIFY(!named<QSpinBox>(view, "summaryScoreSpin_0"));
+    // With the limit reached, adding is refused and nothing changes.
+    view.addUntimedRecord(49, false);
+    QCOMPARE(w.prompts.messages().count("每日计划不要超过50项。"), 2);
+    QCOMPARE(column(w.env.checkConnection(), table, "plan").size(), 51);
 }
 
 void TestDayView::addRecords_data()
@@ -349,16 +353,6 @@ void TestDayView::addRecords()
     QCOMPARE(column(w.env.checkConnection(), table, "time").at(plans.indexOf("")),
              QString("00:00--00:00"));
     QCOMPARE(view.recordCount(), 4);
-}
-
-void TestDayView::addRefusedAtFiftyRecords()
-{
-    World w;
-    makeDay(w.db, table, 50, false);
-    orvaneView view(nullptr, nullptr, QString(), QString());
-    view.addUntimedRecord(49, false);
-    QCOMPARE(w.prompts.messages(), QStringList{"每日计划不要超过50项。"});
-    QCOMPARE(column(w.env.checkConnection(), table, "plan").size(), 50);
 }
 
 void TestDayView::deleteRecordCloses()
@@ -515,7 +509,7 @@ void TestDayView::newScoreItemIsSaved()
     QCOMPARE(Settings::read("summary_" + table + "_ScoreCount").toInt(), 2);
 }
 
-void TestDayView::twoSchedulesOpenChooser()
+void TestDayView::chooserShowsAndDeletesSchedules()
 {
     World w;
     makeDay(w.db, "Day20261207空时刻表", 2, true);
@@ -531,15 +525,9 @@ void TestDayView::twoSchedulesOpenChooser()
     QCOMPARE(view.currentTemplate(), QString("周计划"));
     QVERIFY(named<CustomTextEdit>(view, "textEditPlan_1"));
     QVERIFY(!named<QTimeEdit>(view, "fromTime_0"));
-}
 
-void TestDayView::chooserDeleteDropsAllTables()
-{
-    World w;
-    makeDay(w.db, "Day20261207空时刻表", 2, true);
-    makeDay(w.db, "Day20261207周计划", 2, false);
-    orvaneView view(nullptr, nullptr, QString(), QString());
-    auto *chooser = openDialog<dateChangedView>();
+    view.drawDateSchedule(day);
+    chooser = openDialog<dateChangedView>();
     w.prompts.answerButton(QMessageBox::Cancel);
     chooser->onDeleteComoboxClicked("周计划");
     QVERIFY(chooser->isVisible());
@@ -547,12 +535,10 @@ void TestDayView::chooserDeleteDropsAllTables()
     chooser->onDeleteComoboxClicked("周计划");
     QCOMPARE(w.prompts.messages().last(), QString("确定要删除记录\"周计划\"吗？"));
     QCOMPARE(tablesLike(w.env.checkConnection(), "%周计划%"), QStringList());
-    // With one schedule left the date draws it directly, and the template can be used again.
+    // With one schedule left the date draws it directly.
     view.drawDateSchedule(day);
     QCOMPARE(view.currentTemplate(), QString("空时刻表"));
-    view.setScheduleTemplate("空任务表");
-    QCOMPARE(view.currentTemplate(), QString("空任务表"));
-    QVERIFY(named<CustomTextEdit>(view, "textEditPlan_5"));
+    QVERIFY(named<QTimeEdit>(view, "fromTime_1"));
 }
 
 void TestDayView::templateNameWithQuotesWorks()

@@ -18,7 +18,6 @@ private slots:
     void tooManyRecordsStopDrawing();
     void addRecords_data();
     void addRecords();
-    void addRefusedAtFiftyRecords();
     void deleteRecordCloses();
     void mergePlacements_data();
     void mergePlacements();
@@ -27,8 +26,7 @@ private slots:
     void summaryValidation_data();
     void summaryValidation();
     void newScoreItemIsSaved();
-    void twoSchedulesOpenChooser();
-    void chooserDeleteDropsAllTables();
+    void chooserShowsAndDeletesSchedules();
     void templateNameWithQuotesWorks();
     void taskColumnShowsFilteredTasks();
 };
