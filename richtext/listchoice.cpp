@@ -1,6 +1,7 @@
 #include "richtext/listchoice.h"
 
 #include "richtext/customtextedit.h"
+#include "richtext/dialogbuttons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -62,14 +63,8 @@ ListChoice::ListChoice(QWidget *parent, CustomTextEdit *editor) : QWidget(parent
     fields->addWidget(suffix, 2, 1);
     layout->addLayout(fields);
 
-    auto *buttons = new QHBoxLayout;
-    auto *ok = new QPushButton(QStringLiteral("确定"));
-    auto *cancel = new QPushButton(QStringLiteral("取消"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &ListChoice::onOkButtonClicked);
-    connect(cancel, &QPushButton::clicked, this, &ListChoice::onCancelButtonClicked);
+    layout->addLayout(
+        okCancelRow(this, &ListChoice::onOkButtonClicked, &ListChoice::onCancelButtonClicked));
 }
 
 void ListChoice::setListStyle(QTextListFormat::Style style)

@@ -1,6 +1,7 @@
 #include "richtext/tableedit.h"
 
 #include "richtext/customtextedit.h"
+#include "richtext/dialogbuttons.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -61,14 +62,8 @@ TableEdit::TableEdit(QWidget *parent, CustomTextEdit *editor) : QWidget(parent),
         });
     }
 
-    auto *buttons = new QHBoxLayout;
-    auto *ok = new QPushButton(QStringLiteral("确定"));
-    auto *cancel = new QPushButton(QStringLiteral("取消"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &TableEdit::onOkButtonClicked);
-    connect(cancel, &QPushButton::clicked, this, &TableEdit::onCancelButtonClicked);
+    layout->addLayout(
+        okCancelRow(this, &TableEdit::onOkButtonClicked, &TableEdit::onCancelButtonClicked));
 }
 
 QTextTable *TableEdit::currentTable(QTextTableCell *cell) const

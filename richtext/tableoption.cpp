@@ -2,6 +2,7 @@
 
 #include "app/prompt.h"
 #include "richtext/customtextedit.h"
+#include "richtext/dialogbuttons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -81,16 +82,9 @@ TableOption::TableOption(QWidget *parent, CustomTextEdit *editor)
     colorLine->addWidget(colorButton);
     layout->addLayout(colorLine);
 
-    auto *buttons = new QHBoxLayout;
-    auto *ok = new QPushButton(QStringLiteral("确定"));
-    auto *cancel = new QPushButton(QStringLiteral("取消"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-
+    layout->addLayout(
+        okCancelRow(this, &TableOption::onOkButtonClicked, &TableOption::onCancelButtonClicked));
     connect(colorButton, &QPushButton::clicked, this, &TableOption::onColorButtonClicked);
-    connect(ok, &QPushButton::clicked, this, &TableOption::onOkButtonClicked);
-    connect(cancel, &QPushButton::clicked, this, &TableOption::onCancelButtonClicked);
 }
 
 void TableOption::setBackgroundColor(QColor color)

@@ -3,6 +3,7 @@
 #include "app/database.h"
 #include "app/settings.h"
 #include "bench/support/benchtimer.h"
+#include "bench/support/taskfill.h"
 #include "tasklist/groupstore.h"
 #include "tasklist/mainview.h"
 #include "tasklist/taskstore.h"
@@ -16,30 +17,6 @@
 #include <cstdio>
 
 namespace {
-void fill(int n)
-{
-    QSqlDatabase db;
-    Database::connect(&db);
-    TaskStore store(db);
-    store.ensureTable();
-    db.transaction();
-    for (int i = 0; i < n; ++i) {
-        store.insert(i);
-        TaskRecord task;
-        task.manualIndex = i;
-        task.content =
-            QStringLiteral("<p>任务 %1：整理第 %1 周的会议纪要，周五前发给团队。</p>").arg(i);
-        task.startDate = QStringLiteral("2026-12-%1").arg(1 + i % 28, 2, 10, QLatin1Char('0'));
-        task.importance = i % 2 ? QStringLiteral("重要") : QStringLiteral("不重要");
-        task.emergency = QStringLiteral("紧急");
-        task.priority = i % 100;
-        task.progress = (i * 7) % 101;
-        task.label = i % 3 ? QStringLiteral("工作；") : QStringLiteral("学习；");
-        store.save(task);
-    }
-    db.commit();
-}
-
 // 20 groups of five priority steps each, half of them sorted by progress.
 void makeGroups()
 {
@@ -73,7 +50,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     TestEnvironment env;
     LogCapture quiet;
-    fill(1000);
+    fillTasks(1000);
     makeGroups();
     const int runs = 5;
 

@@ -2,6 +2,7 @@
 // after "增加一条" and a save of 10 pending rows, for 100 and 1,000 tasks.
 #include "app/database.h"
 #include "bench/support/benchtimer.h"
+#include "bench/support/taskfill.h"
 #include "richtext/customtextedit.h"
 #include "tasklist/mainview.h"
 #include "tasklist/taskstore.h"
@@ -13,41 +14,6 @@
 #include <cstdio>
 
 namespace {
-QString richText(int i)
-{
-    return QStringLiteral(
-               "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" "
-               "\"http://www.w3.org/TR/REC-html40/strict.dtd\"><html><head><meta "
-               "name=\"qrichtext\" "
-               "content=\"1\" /></head><body style=\" font-family:&#39;Noto Sans&#39;; "
-               "font-size:14pt;\"><p><span style=\" font-weight:600;\">任务 %1</span>：整理第 %1 "
-               "周的会议纪要，<span style=\" color:#c00000;\">周五前</span>发给团队。</p>"
-               "<ul><li>核对数据</li><li>补充图表</li></ul></body></html>")
-        .arg(i);
-}
-
-void fill(int n)
-{
-    QSqlDatabase db;
-    Database::connect(&db);
-    TaskStore store(db);
-    store.ensureTable();
-    db.transaction();
-    for (int i = 0; i < n; ++i) {
-        store.insert(i);
-        TaskRecord task;
-        task.manualIndex = i;
-        task.content = richText(i);
-        task.startDate = QStringLiteral("2026-12-01");
-        task.importance = QStringLiteral("重要");
-        task.emergency = QStringLiteral("紧急");
-        task.priority = i % 100;
-        task.label = QStringLiteral("工作；学习；");
-        store.save(task);
-    }
-    db.commit();
-}
-
 struct Figures {
     double construct;
     double addRedraw;
@@ -58,7 +24,7 @@ Figures measure(int tasks)
 {
     TestEnvironment env;
     LogCapture quiet;
-    fill(tasks);
+    fillTasks(tasks);
     const int runs = 5;
     Figures f{};
     // Construction up to the list drawn on screen: the window is shown and its events run.
