@@ -8,7 +8,6 @@ namespace {
 struct Overrides {
     std::function<bool(const QUrl &)> openUrl;
     QRect geometry;
-    QDate today;
 };
 
 Overrides &overrides()
@@ -34,13 +33,6 @@ QRect Desktop::availableGeometry()
     return QRect(0, 0, 1024, 768);
 }
 
-QDate Desktop::today()
-{
-    if (overrides().today.isValid())
-        return overrides().today;
-    return QDate::currentDate();
-}
-
 void Desktop::setOpenUrlHandler(std::function<bool(const QUrl &)> handler)
 {
     overrides().openUrl = std::move(handler);
@@ -49,9 +41,4 @@ void Desktop::setOpenUrlHandler(std::function<bool(const QUrl &)> handler)
 void Desktop::setAvailableGeometry(const QRect &rect)
 {
     overrides().geometry = rect;
-}
-
-void Desktop::setToday(const QDate &date)
-{
-    overrides().today = date;
 }

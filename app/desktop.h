@@ -1,12 +1,12 @@
 #ifndef ORVANE_APP_DESKTOP_H
 #define ORVANE_APP_DESKTOP_H
 
-#include <QDate>
 #include <QRect>
 #include <QUrl>
 #include <functional>
 
-// What the program asks of the desktop: opening links, the screen's free area and today's date.
+// What the program asks of the desktop: opening links and the screen's free area. Today's date
+// is the logic's (app/clock.h).
 // Tests replace each answer with a fixed one.
 class Desktop {
 public:
@@ -14,11 +14,9 @@ public:
     static bool openUrl(const QUrl &url);
     // The available geometry of the primary screen (without task bars).
     static QRect availableGeometry();
-    static QDate today();
 
     static void setOpenUrlHandler(std::function<bool(const QUrl &)> handler);
     static void setAvailableGeometry(const QRect &rect); // a null rect restores the screen's
-    static void setToday(const QDate &date);             // an invalid date restores the clock's
 };
 
 #endif

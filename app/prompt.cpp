@@ -37,6 +37,16 @@ void Prompt::setHandler(Handler h)
     handler() = std::move(h);
 }
 
+void Prompt::show(QWidget *parent, const UserMessages &messages)
+{
+    for (const UserMessage &m : messages) {
+        if (m.level == UserMessage::Information)
+            information(parent, m.title, m.text);
+        else
+            warning(parent, m.title, m.text);
+    }
+}
+
 void Prompt::information(QWidget *parent, const QString &title, const QString &text)
 {
     message(QMessageBox::Information, Kind::Information, parent, title, text);

@@ -1,6 +1,8 @@
 #ifndef ORVANE_APP_PROMPT_H
 #define ORVANE_APP_PROMPT_H
 
+#include "app/usermessage.h"
+
 #include <QColor>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -53,6 +55,8 @@ public:
     static void information(QWidget *parent, const QString &title, const QString &text);
     static void warning(QWidget *parent, const QString &title, const QString &text);
     static void critical(QWidget *parent, const QString &title, const QString &text);
+    // The messages a logic operation reported, one box each, in order.
+    static void show(QWidget *parent, const UserMessages &messages);
     // A message box in rich-text format (the About box).
     static void about(QWidget *parent, const QString &title, const QString &richText);
     static QMessageBox::StandardButton

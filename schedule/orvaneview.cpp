@@ -1,5 +1,6 @@
 #include "schedule/orvaneview.h"
 
+#include "app/clock.h"
 #include "app/database.h"
 #include "app/desktop.h"
 #include "app/logging.h"
@@ -62,7 +63,7 @@ orvaneView::orvaneView(QWidget *parent, MainView *mainView, const QString &filte
     setWindowState(Qt::WindowMaximized);
     setWindowTitle(QStringLiteral("每日视图"));
     m_defaultTemplate = TemplateStore::defaultTemplate();
-    m_date = Desktop::today();
+    m_date = Clock::today();
     m_dayName = DayStore::dayName(m_date);
 
     Database::connect(&m_db);
@@ -283,8 +284,10 @@ int orvaneView::tableIsNotEmpty(const QString &tableName)
         return state;
     if (!m_store->createTables(tableName))
         return TABLE_CREATE_FAILURE;
+    UserMessages messages;
     TemplateStore::loadTemplateIntoDay(m_db, tableName.left(DayTables::dayPrefixLength),
-                                       DayStore::templateOf(tableName), this);
+                                       DayStore::templateOf(tableName), &messages);
+    Prompt::show(this, messages);
     fillTemplateComboBox();
     return DayStore::HasContent;
 }
@@ -802,7 +805,9 @@ void orvaneView::onSaveAsTemplateButtClicked()
                                       QStringLiteral("名称:"), QString(), &ok);
     if (!ok || name.isEmpty() || !m_scheduleDrawn)
         return;
-    TemplateStore::saveAsTemplate(m_db, name, currentTable(), this);
+    UserMessages messages;
+    TemplateStore::saveAsTemplate(m_db, name, currentTable(), &messages);
+    Prompt::show(this, messages);
     fillTemplateComboBox();
 }
 
@@ -816,7 +821,9 @@ void orvaneView::onExportOutTemplateButtClicked()
                                               QStringLiteral("Xml files(*.xml)"));
     if (path.isEmpty())
         return;
-    TemplateStore::exportTemplate(m_db, path, currentTable(), this);
+    UserMessages messages;
+    TemplateStore::exportTemplate(m_db, path, currentTable(), &messages);
+    Prompt::show(this, messages);
     fillTemplateComboBox();
 }
 
@@ -826,7 +833,9 @@ void orvaneView::onExportInTemplateButtClicked()
     const QString path = Prompt::openFileName(
         this, QStringLiteral("打开文件"), Paths::templatesDir() + QLatin1Char('/'),
         QStringLiteral("All files(*.xml *.xlsx);;XML files(*.xml);;Excel files(*.xlsx)"));
-    const TemplateStore::ImportResult result = TemplateStore::importTemplateFile(path, this);
+    UserMessages messages;
+    const TemplateStore::ImportResult result = TemplateStore::importTemplateFile(path, &messages);
+    Prompt::show(this, messages);
     if (result.kind == TemplateStore::ImportResult::Xml) {
         drawSchedule(result.name);
     } else if (result.kind == TemplateStore::ImportResult::Excel) {

@@ -3,7 +3,6 @@
 #include "app/database.h"
 #include "app/logging.h"
 #include "app/paths.h"
-#include "app/prompt.h"
 #include "app/semicolonlist.h"
 #include "app/settings.h"
 #include "schedule/daytables.h"
@@ -48,6 +47,12 @@ bool sameDirectory(const QString &a, const QString &b)
 {
     const QString ca = QFileInfo(a).canonicalFilePath();
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+void tell(UserMessages *messages, UserMessage::Level level, const QString &text)
+{
+    if (messages)
+        messages->append(UserMessage{level, promptTitle, text});
 }
 
 // A name that would leave the template folder or be read as a folder.
@@ -128,7 +133,7 @@ bool TemplateStore::createBuiltInTemplates()
 }
 
 int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
-                                       const QString &templateName, QWidget *parent)
+                                       const QString &templateName, UserMessages *messages)
 {
     const QString table = dayName + templateName;
     const QString summaryTable = DayTables::summaryTableName(table);
@@ -137,7 +142,7 @@ int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
     QString path = xmlTemplatePath(templateName);
     QFile file(path);
     if (hasPathSeparator(templateName) || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        Prompt::information(parent, promptTitle, missingTemplateMessage);
+        tell(messages, UserMessage::Information, missingTemplateMessage);
         createBuiltInTemplates();
         path = xmlTemplatePath(emptyScheduleName);
         file.setFileName(path);
@@ -227,16 +232,16 @@ int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
     }
 
     for (const QString &message : read.messages)
-        Prompt::warning(parent, promptTitle, message);
+        tell(messages, UserMessage::Warning, message);
     return inserted;
 }
 
 bool TemplateStore::writeTemplateXml(QSqlDatabase db, const QString &path,
-                                     const QString &dayTableName, QWidget *parent)
+                                     const QString &dayTableName, UserMessages *messages)
 {
     auto refuse = [&](const QString &message) {
         logLine(path + QStringLiteral(" file open failed!"));
-        Prompt::warning(parent, promptTitle, message);
+        tell(messages, UserMessage::Warning, message);
         return false;
     };
     if (QFileInfo::exists(path))
@@ -304,7 +309,7 @@ bool TemplateStore::writeTemplateXml(QSqlDatabase db, const QString &path,
 }
 
 bool TemplateStore::saveAsTemplate(QSqlDatabase db, const QString &name,
-                                   const QString &dayTableName, QWidget *parent)
+                                   const QString &dayTableName, UserMessages *messages)
 {
     if (name.isEmpty())
         return false;
@@ -313,24 +318,25 @@ bool TemplateStore::saveAsTemplate(QSqlDatabase db, const QString &name,
     // "无" and an Excel template's name already mean something else in every template list.
     if (name == noTemplate || hasPathSeparator(name) || isExcelTemplate(name)) {
         logLine(path + QStringLiteral(" file open failed!"));
-        Prompt::warning(parent, promptTitle, writeFailedMessage);
+        tell(messages, UserMessage::Warning, writeFailedMessage);
         return false;
     }
-    return writeTemplateXml(db, path, dayTableName, parent);
+    return writeTemplateXml(db, path, dayTableName, messages);
 }
 
 QString TemplateStore::exportTemplate(QSqlDatabase db, const QString &path,
-                                      const QString &dayTableName, QWidget *parent)
+                                      const QString &dayTableName, UserMessages *messages)
 {
     if (path.isEmpty())
         return QString();
     QString target = path;
     if (!target.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
         target += QStringLiteral(".xml");
-    return writeTemplateXml(db, target, dayTableName, parent) ? target : QString();
+    return writeTemplateXml(db, target, dayTableName, messages) ? target : QString();
 }
 
-TemplateStore::ImportResult TemplateStore::importTemplateFile(const QString &path, QWidget *parent)
+TemplateStore::ImportResult TemplateStore::importTemplateFile(const QString &path,
+                                                              UserMessages *messages)
 {
     ImportResult result;
     if (path.isEmpty())
@@ -349,7 +355,7 @@ TemplateStore::ImportResult TemplateStore::importTemplateFile(const QString &pat
         if (!QFile::copy(path, target)) {
             logLine(QStringLiteral("copy template file failed! ") + path + QStringLiteral(" -> ") +
                     target);
-            Prompt::warning(parent, promptTitle, copyFailedMessage);
+            tell(messages, UserMessage::Warning, copyFailedMessage);
             return ImportResult{ImportResult::Failed, QString(), QString()};
         }
         return result;
@@ -368,7 +374,7 @@ TemplateStore::ImportResult TemplateStore::importTemplateFile(const QString &pat
     if (!QFile::copy(path, target)) {
         logLine(QStringLiteral("copy template file failed! ") + path + QStringLiteral(" -> ") +
                 target);
-        Prompt::warning(parent, promptTitle, copyFailedMessage);
+        tell(messages, UserMessage::Warning, copyFailedMessage);
         return ImportResult{ImportResult::Failed, QString(), QString()};
     }
     return result;

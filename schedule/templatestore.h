@@ -1,16 +1,18 @@
 #ifndef ORVANE_SCHEDULE_TEMPLATESTORE_H
 #define ORVANE_SCHEDULE_TEMPLATESTORE_H
 
+#include "app/usermessage.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
-class QWidget;
 struct TemplateContent;
 
 // Template files (XML under MyTemplates, workbooks under MyTemplates/Excel), filling a new day
 // from a template, writing a day back out as a template, and the per-date Excel registries.
-// Messages for the user go through Prompt with parent as owner; diagnostics go to the log.
+// Messages for the user are added to the caller's list, in the order they arise; the window
+// shows them. Diagnostics go to the log.
 class TemplateStore {
 public:
     static const QString emptyScheduleName;  // "空时刻表", also the default template
@@ -35,20 +37,20 @@ public:
     // built-in time table. Returns the number of records inserted, or -1 when no template file
     // could be read.
     static int loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
-                                   const QString &templateName, QWidget *parent = nullptr);
+                                   const QString &templateName, UserMessages *messages = nullptr);
 
     // Writes the schedule dayTableName and its summary to a new file at path; an existing file
     // is never replaced. Returns whether the file was written.
     static bool writeTemplateXml(QSqlDatabase db, const QString &path, const QString &dayTableName,
-                                 QWidget *parent = nullptr);
+                                 UserMessages *messages = nullptr);
     // Save as template: writes MyTemplates/<name>.xml. A name that cannot be a template name
     // ("无", an Excel template's name, path separators) is refused with the write message.
     static bool saveAsTemplate(QSqlDatabase db, const QString &name, const QString &dayTableName,
-                               QWidget *parent = nullptr);
+                               UserMessages *messages = nullptr);
     // Export: writeTemplateXml to path, with ".xml" added when the chosen name lacks it so the
     // file can be imported again. Returns the path written, or an empty text.
     static QString exportTemplate(QSqlDatabase db, const QString &path, const QString &dayTableName,
-                                  QWidget *parent = nullptr);
+                                  UserMessages *messages = nullptr);
 
     struct ImportResult {
         enum Kind { Nothing, Xml, Excel, Failed };
@@ -59,7 +61,7 @@ public:
     // Copies a chosen file into the template folders (unless it already lives there). Xml: the
     // view draws the shown date with `name`; Excel: the view opens the editor on `editorPath`.
     // Failed: the copy failed and the user was told; Nothing: no path.
-    static ImportResult importTemplateFile(const QString &path, QWidget *parent = nullptr);
+    static ImportResult importTemplateFile(const QString &path, UserMessages *messages = nullptr);
 
     static QString defaultTemplate();
     static void setDefaultTemplate(const QString &name);

@@ -4,6 +4,7 @@
 
 #include "app/database.h"
 #include "app/paths.h"
+#include "app/prompt.h"
 #include "app/settings.h"
 #include "schedule/daytables.h"
 #include "schedule/templatestore.h"
@@ -43,11 +44,22 @@ void createDayTables(QSqlDatabase db, const QString &table)
     QVERIFY(query.exec(DayTables::labelTableSql.arg(q(DayTables::labelTableName(table)))));
 }
 
+// Runs a store call the way the day view does: the messages it reports are shown, one box each.
+template <typename Call> auto shown(Call call)
+{
+    UserMessages messages;
+    const auto result = call(&messages);
+    Prompt::show(nullptr, messages);
+    return result;
+}
+
 // Creates the day's three tables and fills them from the template, as a new date does.
 int newDay(QSqlDatabase db, const QString &dayName, const QString &templateName)
 {
     createDayTables(db, dayName + templateName);
-    return TemplateStore::loadTemplateIntoDay(db, dayName, templateName);
+    return shown([&](UserMessages *m) {
+        return TemplateStore::loadTemplateIntoDay(db, dayName, templateName, m);
+    });
 }
 
 // The rows of a query over the check connection, each as "|"-joined values.
@@ -422,7 +434,8 @@ void TestTemplateStore::saveAsIsRefused()
     const QStringList templatesBefore = list(Paths::templatesDir());
 
     LogCapture log;
-    QVERIFY(!TemplateStore::saveAsTemplate(db, name, source));
+    QVERIFY(!shown(
+        [&](UserMessages *m) { return TemplateStore::saveAsTemplate(db, name, source, m); }));
     QCOMPARE(prompts.messages(), message.isEmpty() ? QStringList() : QStringList{message});
     const QString logged = itemName.isEmpty()
                                ? QString("generate_templateXml_query %1 failed")
@@ -446,7 +459,11 @@ void TestTemplateStore::exportAddsSuffixAndCanBeImported()
     QDir().mkpath(env.workDir() + "/导出");
     QCOMPARE(TemplateStore::exportTemplate(db, outside, "Day20241103空任务表"), outside + ".xml");
     // A second export to the same name must not replace the first.
-    QCOMPARE(TemplateStore::exportTemplate(db, outside + ".xml", "Day20241103空任务表"), QString());
+    QCOMPARE(shown([&](UserMessages *m) {
+                 return TemplateStore::exportTemplate(db, outside + ".xml", "Day20241103空任务表",
+                                                      m);
+             }),
+             QString());
     QCOMPARE(prompts.messages(), QStringList{writeFailed});
 
     const TemplateStore::ImportResult imported =
@@ -508,7 +525,8 @@ void TestTemplateStore::import()
     else if (!path.isEmpty())
         path = env.workDir() + "/" + path;
 
-    const TemplateStore::ImportResult result = TemplateStore::importTemplateFile(path);
+    const TemplateStore::ImportResult result =
+        shown([&](UserMessages *m) { return TemplateStore::importTemplateFile(path, m); });
     QCOMPARE(int(result.kind), kind);
     QCOMPARE(result.name, name);
     QCOMPARE(prompts.messages(), refused ? QStringList{copyFailed} : QStringList());

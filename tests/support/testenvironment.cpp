@@ -1,7 +1,10 @@
 #include "tests/support/testenvironment.h"
 
+#include "app/clock.h"
 #include "app/database.h"
+#ifdef ORVANE_TEST_UI
 #include "app/desktop.h"
+#endif
 #include "app/paths.h"
 #include "app/settings.h"
 
@@ -18,9 +21,13 @@ TestEnvironment::TestEnvironment(const QRect &screen, const QDate &today)
     QDir::setCurrent(workDir());
     Settings::setLocation(settingsDir());
     Paths::setApplicationDir(appDir());
+    Clock::setToday(today);
+#ifdef ORVANE_TEST_UI
     Desktop::setAvailableGeometry(screen);
-    Desktop::setToday(today);
     Desktop::setOpenUrlHandler([](const QUrl &) { return true; });
+#else
+    Q_UNUSED(screen)
+#endif
 }
 
 TestEnvironment::~TestEnvironment()
@@ -32,9 +39,11 @@ TestEnvironment::~TestEnvironment()
     dropProgramConnection();
     QDir::setCurrent(m_previousDir);
     Paths::setApplicationDir(QString());
+    Clock::setToday(QDate());
+#ifdef ORVANE_TEST_UI
     Desktop::setAvailableGeometry(QRect());
-    Desktop::setToday(QDate());
     Desktop::setOpenUrlHandler(nullptr);
+#endif
 }
 
 QString TestEnvironment::workDir() const

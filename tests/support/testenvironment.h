@@ -9,7 +9,8 @@
 
 // A fresh world for one test: its own working directory (where KDdatabase.db lands), its own
 // settings folder and application directory, a fixed screen and a fixed day. Everything is put
-// back, and the database connection removed, when it goes out of scope.
+// back, and the database connection removed, when it goes out of scope. The screen only matters
+// to window tests (the support library built with ORVANE_TEST_UI).
 class TestEnvironment {
 public:
     explicit TestEnvironment(const QRect &screen = QRect(0, 0, 1920, 1040),
