@@ -3,6 +3,7 @@
 #include "app/database.h"
 #include "app/logging.h"
 #include "app/settings.h"
+#include "app/sql.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -218,30 +219,24 @@ TaskStore::DeleteResult TaskStore::remove(int manualIndex)
 {
     const QString statement = Database::deleteSql + QString::number(manualIndex);
     logLine(statement);
-    const bool inTransaction = m_db.transaction();
+    Sql::Transaction transaction(m_db);
     m_query.prepare(statement);
     if (!m_query.exec()) {
         logLine(QStringLiteral("delete failed!"), m_query.lastError().text());
-        if (inTransaction)
-            m_db.rollback();
         return DeleteResult::DeleteFailed;
     }
     logLine(QStringLiteral("delete succeed!"));
     m_query.prepare(
         QStringLiteral("update star set manualIndex = manualIndex - 1 where manualIndex > %1 ")
             .arg(manualIndex));
+    // A row removed without closing its gap would break the dense positions: a failure here
+    // undoes both steps.
     if (!m_query.exec()) {
         logLine(QStringLiteral("update failed!"), m_query.lastError().text());
-        // A row removed without closing its gap would break the dense positions: undo both.
-        if (inTransaction)
-            m_db.rollback();
         return DeleteResult::RenumberFailed;
     }
-    if (inTransaction && !m_db.commit()) {
-        logLine(QStringLiteral("update failed!"), m_db.lastError().text());
-        m_db.rollback();
+    if (!transaction.commit(QStringLiteral("update failed!")))
         return DeleteResult::RenumberFailed;
-    }
     logLine(QStringLiteral("update succeed!"));
     Settings::write(countKey, Settings::read(countKey, 0).toInt() - 1);
     return DeleteResult::Deleted;
@@ -259,7 +254,7 @@ bool TaskStore::moveDown(int manualIndex, int id)
 
 bool TaskStore::swap(int manualIndex, int neighbour, int id)
 {
-    const bool inTransaction = m_db.transaction();
+    Sql::Transaction transaction(m_db);
     m_query.prepare(
         QStringLiteral("update star set manualIndex = %1 where manualIndex = %2 and id = %3")
             .arg(neighbour)
@@ -267,8 +262,6 @@ bool TaskStore::swap(int manualIndex, int neighbour, int id)
             .arg(id));
     if (!m_query.exec()) {
         logLine(QStringLiteral("update failed!"), m_query.lastError().text());
-        if (inTransaction)
-            m_db.rollback();
         return false;
     }
     logLine(QStringLiteral("update succeed!"));
@@ -277,13 +270,13 @@ bool TaskStore::swap(int manualIndex, int neighbour, int id)
             .arg(manualIndex)
             .arg(neighbour)
             .arg(id));
-    if (!m_query.exec() || (inTransaction && !m_db.commit())) {
+    // Half a swap would leave two rows on one position: a failure undoes the first step.
+    if (!m_query.exec()) {
         logLine(QStringLiteral("update failed!"), m_query.lastError().text());
-        // Half a swap would leave two rows on one position; put the first step back.
-        if (inTransaction)
-            m_db.rollback();
         return false;
     }
+    if (!transaction.commit(QStringLiteral("update failed!")))
+        return false;
     logLine(QStringLiteral("update succeed!"));
     return true;
 }
