@@ -53,8 +53,7 @@ QPushButton *compactButton(const QString &text)
 orvaneView::orvaneView(QWidget *parent, MainView *mainView, const QString &filterCondition,
                        const QString &sortCondition)
     : QWidget(parent), m_mainView(mainView), m_filterCondition(filterCondition),
-      m_sortCondition(sortCondition.isEmpty() ? QStringLiteral(" order by manualIndex")
-                                              : sortCondition)
+      m_sortCondition(sortCondition)
 {
     const QRect screen = Desktop::availableGeometry();
     const int W = screen.width();
@@ -162,8 +161,7 @@ void orvaneView::drawTaskPanel()
     auto *column = new QVBoxLayout(m_taskContent);
     TaskStore tasks(m_db);
     int total = 0;
-    const QList<TaskRecord> rows =
-        tasks.select(Database::selectAllSql + m_filterCondition + m_sortCondition);
+    const QList<TaskRecord> rows = tasks.select(TaskQuery{m_filterCondition, m_sortCondition});
     for (const TaskRecord &task : rows) {
         auto *box = new CustomTextEdit(static_cast<ScheduleCellOwner *>(this), task.height,
                                        task.manualIndex, 0, 1);

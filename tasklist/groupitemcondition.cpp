@@ -1,5 +1,7 @@
 #include "tasklist/groupitemcondition.h"
 
+#include "tasklist/taskstore.h"
+
 #include "tasklist/criteriawidgets.h"
 #include "tasklist/filterclause.h"
 #include "tasklist/groupedit.h"
@@ -209,7 +211,7 @@ void GroupItemCondition::onFilterApplyButtonClicked()
     mOrder = SortClause::orderBy(key, mSort->ascending());
     if (!mOrder.isEmpty())
         mText += SortClause::readable(key, mSort->ascending());
-    mSyntax = QStringLiteral("select * from star ") + mWhere + mOrder;
+    mSyntax = TaskStore::groupStatement(mWhere, mOrder);
     GroupStore::setCondition(mIndex, mText, mSyntax);
     mGroupEdit->rebuild();
     GroupStore::setState(mIndex, widgetState());

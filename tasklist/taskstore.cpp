@@ -12,6 +12,23 @@
 const QString TaskStore::checkStarSql =
     QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = 'star'");
 const QString TaskStore::countKey = QStringLiteral("mainViewItemCount");
+const QString TaskStore::manualOrder = QStringLiteral(" order by manualIndex");
+
+bool TaskQuery::manualOrder() const
+{
+    return order.isEmpty() || order == TaskStore::manualOrder;
+}
+
+QString TaskStore::selectStatement(const TaskQuery &query)
+{
+    return Database::selectAllSql + query.where +
+           (query.order.isEmpty() ? manualOrder : query.order);
+}
+
+QString TaskStore::groupStatement(const QString &where, const QString &order)
+{
+    return QStringLiteral("select * from star ") + where + order;
+}
 
 TaskStore::TaskStore(const QSqlDatabase &db) : m_db(db), m_query(db) {}
 
@@ -35,11 +52,19 @@ bool TaskStore::ensureTable()
     return true;
 }
 
-QList<TaskRecord> TaskStore::select(const QString &statement, bool *ok)
+QList<TaskRecord> TaskStore::select(const TaskQuery &query, bool *ok)
 {
-    QString text = statement;
-    if (text == Database::selectAllSql)
-        text += QStringLiteral(" order by manualIndex");
+    return run(selectStatement(query), ok);
+}
+
+QList<TaskRecord> TaskStore::selectAt(int manualIndex)
+{
+    return run(QStringLiteral("select * from star where manualIndex = %1").arg(manualIndex),
+               nullptr);
+}
+
+QList<TaskRecord> TaskStore::run(const QString &text, bool *ok)
+{
     logLine(text);
     QList<TaskRecord> rows;
     m_query.prepare(text);
@@ -68,9 +93,9 @@ QList<TaskRecord> TaskStore::select(const QString &statement, bool *ok)
     return rows;
 }
 
-int TaskStore::listHeight(const QString &statement)
+int TaskStore::listHeight(const TaskQuery &query)
 {
-    m_query.prepare(statement);
+    m_query.prepare(selectStatement(query));
     if (!m_query.exec()) {
         logLine(QStringLiteral("select * query failed"), m_query.lastError().text());
         return 0;
@@ -109,7 +134,7 @@ QList<TaskRecord> TaskStore::selectGroup(const QString &statement, bool *ok)
             *ok = false;
         return {};
     }
-    return select(statement, ok);
+    return run(statement, ok);
 }
 
 int TaskStore::nextFreeId()
@@ -198,6 +223,17 @@ bool TaskStore::saveLabel(int manualIndex, const QString &label)
     }
     logLine(QStringLiteral("db update succeed!"));
     return true;
+}
+
+bool TaskStore::saveAll(const QList<TaskRecord> &tasks)
+{
+    if (tasks.isEmpty())
+        return true;
+    Sql::Transaction transaction(m_db);
+    bool ok = true;
+    for (const TaskRecord &task : tasks)
+        ok = save(task) && ok;
+    return transaction.commit(QStringLiteral("db update failed!")) && ok;
 }
 
 bool TaskStore::saveHeight(int manualIndex, int height)
