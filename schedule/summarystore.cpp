@@ -6,11 +6,11 @@
 #include "app/settings.h"
 #include "app/sql.h"
 #include "schedule/daystore.h"
+#include "schedule/templatexml.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
-#include <QXmlStreamReader>
 
 SummaryStore::SummaryStore(const QSqlDatabase &db, const QString &dayTable)
     : m_db(db), m_dayTable(dayTable)
@@ -207,11 +207,8 @@ QString SummaryStore::checkName(const QString &name)
     static const QStringList reserved = {QStringLiteral("text"), QStringLiteral("height"),
                                          QStringLiteral("summaryText"),
                                          QStringLiteral("summaryScore")};
-    QXmlStreamReader probe(QLatin1Char('<') + name + QStringLiteral("/>"));
-    while (!probe.atEnd())
-        probe.readNext();
-    if (probe.hasError() || name.contains(SemicolonList::separator) || reserved.contains(name) ||
-        name.startsWith(QLatin1String("xml"), Qt::CaseInsensitive))
+    if (!TemplateXml::isElementName(name) || name.contains(SemicolonList::separator) ||
+        reserved.contains(name) || name.startsWith(QLatin1String("xml"), Qt::CaseInsensitive))
         return QStringLiteral("项目名称“%1”不能用作模板中的名称：请只用文字、字母、数字、"
                               "下划线或连字符，不要用空格和其它符号。")
             .arg(name);

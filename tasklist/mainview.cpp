@@ -1,5 +1,6 @@
 #include "tasklist/mainview.h"
 
+#include "app/calendarpopup.h"
 #include "app/database.h"
 #include "app/desktop.h"
 #include "app/logging.h"
@@ -21,7 +22,6 @@
 #include "tasklist/taskrow.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGestureEvent>
@@ -387,19 +387,14 @@ void MainView::onDownArrowClicked(int index, int id)
 
 void MainView::openCalendar(int index, bool start)
 {
-    auto *calendar = new QCalendarWidget(this);
-    calendar->setGeometry(m_listArea.width() / 2 - 200, m_listArea.height() / 2 - 150, 400, 300);
-    calendar->setWindowModality(Qt::ApplicationModal);
-    connect(calendar, &QCalendarWidget::clicked, this, [this, calendar, index, start](QDate date) {
-        if (start)
-            onStartCalendarClicked(date, index);
-        else
-            onStopCalendarClicked(date, index);
-        calendar->hide();
-        calendar->deleteLater();
-    });
-    calendar->show();
-    calendar->raise();
+    CalendarPopup::open(this,
+                        QRect(m_listArea.width() / 2 - 200, m_listArea.height() / 2 - 150, 400, 300),
+                        [this, index, start](const QDate &date) {
+                            if (start)
+                                onStartCalendarClicked(date, index);
+                            else
+                                onStopCalendarClicked(date, index);
+                        });
 }
 
 void MainView::onStartDateButtonClicked(int index)
@@ -588,17 +583,10 @@ void MainView::onSortCancelButtonClicked()
 
 void MainView::onFilterCalendarButtonClicked(int order)
 {
-    auto *calendar = new QCalendarWidget(this);
-    calendar->setGeometry(m_listArea.x() + m_listArea.width() / 2 - 200,
-                          m_listArea.y() + m_listArea.height() / 2 - 150, 400, 300);
-    calendar->setWindowModality(Qt::ApplicationModal);
-    connect(calendar, &QCalendarWidget::clicked, this, [this, calendar, order](QDate date) {
-        onFilterCalendarClicked(order, date);
-        calendar->hide();
-        calendar->deleteLater();
-    });
-    calendar->show();
-    calendar->raise();
+    CalendarPopup::open(this,
+                        QRect(m_listArea.x() + m_listArea.width() / 2 - 200,
+                              m_listArea.y() + m_listArea.height() / 2 - 150, 400, 300),
+                        [this, order](const QDate &date) { onFilterCalendarClicked(order, date); });
 }
 
 void MainView::onFilterCalendarClicked(int order, QDate date)
