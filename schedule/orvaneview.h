@@ -10,7 +10,9 @@
 #include <QTime>
 #include <QWidget>
 
+class DayActions;
 class DayStore;
+struct DayEdits;
 class MainView;
 class QComboBox;
 class QDateEdit;
@@ -27,7 +29,6 @@ class orvaneView : public QWidget, public ScheduleCellOwner {
 
 public:
     static const int TABLE_CREATE_FAILURE = -1;
-    static const int SCHEDULE_TABLE_LABEL = 4;
 
     orvaneView(QWidget *parent, MainView *mainView, const QString &filterCondition,
                const QString &sortCondition);
@@ -99,7 +100,8 @@ private:
     void clearSchedule();
     void createControls();
     void drawSummary(int row);
-    bool saveSummary();
+    // The day's texts, times, heights, labels and scores as they are on screen.
+    DayEdits readEdits() const;
     QComboBox *makeTemplateBox(bool withNone);
     void toggleSmallBox(QPointer<QComboBox> &box, bool withNone, const char *slot, int x);
     void openExcelEditor(const QString &path);
@@ -109,6 +111,7 @@ private:
     QString m_sortCondition;
     QSqlDatabase m_db;
     DayStore *m_store = nullptr;
+    DayActions *m_actions = nullptr;
 
     QDate m_date;
     QString m_dayName;
