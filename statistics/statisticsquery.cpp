@@ -48,6 +48,23 @@ bool dayOfTable(const QString &name, int *year, int *month, int *day)
     const QDate date(*year, *month, *day);
     return yearOk && monthOk && dayOk && date.isValid() && WeekCalendar::dateText(date) == text;
 }
+// The bookkeeping's tables have labelName and labelDuration as second and third column; only
+// such tables can share one compound select by column name and still read the same values as a
+// plain "select *" of each.
+bool batchable(const QString &createSql)
+{
+    const int open = createSql.indexOf(QLatin1Char('('));
+    const QStringList columns = createSql.mid(open + 1).split(QLatin1Char(','));
+    if (open < 0 || columns.size() < 3)
+        return false;
+    const auto named = [&columns](int i, const QString &name) {
+        return columns.at(i)
+                   .trimmed()
+                   .section(QLatin1Char(' '), 0, 0)
+                   .compare(name, Qt::CaseInsensitive) == 0;
+    };
+    return named(1, QStringLiteral("labelName")) && named(2, QStringLiteral("labelDuration"));
+}
 } // namespace
 
 StatisticsQuery::StatisticsQuery(const QSqlDatabase &db) : m_db(db) {}
@@ -167,22 +184,25 @@ void StatisticsQuery::load()
     // One listing finds every label table: the days of the range and the totals it reads.
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!exec(query, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name "
-                                    "like 'labelDuration%'")))
+    if (!exec(query, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type='table' AND "
+                                    "name like 'labelDuration%'")))
         return;
     QStringList tables;
+    QVector<bool> together;
     QVector<qint64> dayKeys;
-    QHash<QString, QString> totals; // lower-case name -> stored name
+    QHash<QString, QPair<QString, bool>> totals; // by lower-case name
     while (query.next()) {
         const QString name = query.value(0).toString();
+        const bool canBatch = batchable(query.value(1).toString());
         int year = 0, month = 0, day = 0;
         if (dayOfTable(name, &year, &month, &day)) {
             if (inRange(year, month, day)) {
                 tables.append(name);
+                together.append(canBatch);
                 dayKeys.append(key(year, month, day));
             }
         } else {
-            totals.insert(name.toLower(), name);
+            totals.insert(name.toLower(), {name, canBatch});
         }
     }
     query.finish();
@@ -192,45 +212,49 @@ void StatisticsQuery::load()
         const QString lower = name.toLower();
         if (totals.contains(lower) && !totalKeys.contains(lower)) {
             totalKeys.append(lower);
-            tables.append(totals.value(lower));
+            tables.append(totals.value(lower).first);
+            together.append(totals.value(lower).second);
         }
     }
 
     QVector<LabelList> lists;
-    readTables(tables, &lists);
+    readTables(tables, together, &lists);
     for (int i = 0; i < dayKeys.size(); ++i)
         m_days[dayKeys.at(i)].add(lists.at(i));
     for (int i = 0; i < totalKeys.size(); ++i)
         m_aggregates.insert(totalKeys.at(i), lists.at(dayKeys.size() + i));
 }
 
-void StatisticsQuery::readTables(const QStringList &tables, QVector<LabelList> *lists)
+void StatisticsQuery::readTables(const QStringList &tables, const QVector<bool> &together,
+                                 QVector<LabelList> *lists)
 {
     lists->fill(LabelList(), tables.size());
-    for (int first = 0; first < tables.size(); first += batchSize) {
-        const int count = qMin(batchSize, int(tables.size()) - first);
-        if (readBatch(tables, first, count, lists))
+    QVector<int> batch;
+    QVector<int> single;
+    for (int i = 0; i < tables.size(); ++i)
+        (together.at(i) ? batch : single).append(i);
+    for (int first = 0; first < batch.size(); first += batchSize) {
+        const QVector<int> part = batch.mid(first, batchSize);
+        if (!readBatch(tables, part, lists))
+            single += part;
+    }
+    for (int i : single) {
+        (*lists)[i] = LabelList();
+        QSqlQuery query(m_db);
+        query.setForwardOnly(true);
+        if (!exec(query,
+                  QStringLiteral("select * from ") + Database::quoteIdentifier(tables.at(i))))
             continue;
-        // A table made by hand with other column names spoils the batch; read its tables one
-        // by one so only that table is lost.
-        for (int i = first; i < first + count; ++i) {
-            (*lists)[i] = LabelList();
-            QSqlQuery query(m_db);
-            query.setForwardOnly(true);
-            if (!exec(query,
-                      QStringLiteral("select * from ") + Database::quoteIdentifier(tables.at(i))))
-                continue;
-            while (query.next())
-                (*lists)[i].add(query.value(1).toString(), query.value(2).toInt());
-        }
+        while (query.next())
+            (*lists)[i].add(query.value(1).toString(), query.value(2).toInt());
     }
 }
 
-bool StatisticsQuery::readBatch(const QStringList &tables, int first, int count,
+bool StatisticsQuery::readBatch(const QStringList &tables, const QVector<int> &indexes,
                                 QVector<LabelList> *lists)
 {
     QStringList selects;
-    for (int i = first; i < first + count; ++i) {
+    for (int i : indexes) {
         selects.append(QStringLiteral("SELECT %1, labelName, labelDuration FROM %2")
                            .arg(i)
                            .arg(Database::quoteIdentifier(tables.at(i))));
@@ -239,6 +263,7 @@ bool StatisticsQuery::readBatch(const QStringList &tables, int first, int count,
     query.setForwardOnly(true);
     ++m_statements;
     if (!query.exec(selects.join(QStringLiteral(" UNION ALL ")))) {
+        // Read one by one then, so that only a broken table is lost.
         logLine(QStringLiteral("batched label select failed!"), query.lastError().text());
         return false;
     }

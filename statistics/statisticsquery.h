@@ -80,8 +80,12 @@ private:
     LabelList daysBin(int year, int month, int firstDay, int lastDay);
     LabelList aggregateBin(const QString &tableName, bool *found);
     QStringList neededAggregates() const;
-    void readTables(const QStringList &tables, QVector<LabelList> *lists);
-    bool readBatch(const QStringList &tables, int first, int count, QVector<LabelList> *lists);
+    // Rows of every table (labels in row order); tables marked `together` share compound
+    // selects, the others are read one by one.
+    void readTables(const QStringList &tables, const QVector<bool> &together,
+                    QVector<LabelList> *lists);
+    bool readBatch(const QStringList &tables, const QVector<int> &indexes,
+                   QVector<LabelList> *lists);
     bool exec(QSqlQuery &query, const QString &statement);
 
     QSqlDatabase m_db;
