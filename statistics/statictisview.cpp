@@ -325,10 +325,14 @@ void statictisView::connectSeries(DrilldownChart *chart, DrilldownBarSeries *ser
     series->setLabelsVisible(true);
     connect(series, &QAbstractBarSeries::clicked, chart, &DrilldownChart::handleClicked);
     if (parentSeries) {
-        connect(series, &QAbstractBarSeries::pressed, chart, [this, chart, series, parentSeries]() {
-            if (m_lastPressedButton == Qt::RightButton && chart->currentSeries() == series)
-                chart->showSeries(parentSeries);
-        });
+        // Queued, so the pressed bar finishes its own mouse handling before it is taken away.
+        connect(
+            series, &QAbstractBarSeries::pressed, chart,
+            [this, chart, series, parentSeries]() {
+                if (m_lastPressedButton == Qt::RightButton && chart->currentSeries() == series)
+                    chart->showSeries(parentSeries);
+            },
+            Qt::QueuedConnection);
     }
     connect(series, &QAbstractBarSeries::hovered, series,
             [series](bool status, int index, QBarSet *barset) {
