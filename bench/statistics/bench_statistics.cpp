@@ -73,7 +73,7 @@ int main(int argc, char **argv)
     QSqlQuery(db).exec("PRAGMA synchronous = OFF"); // seeding only
     for (QDate day = first; day <= last; day = day.addDays(1)) {
         labelseed::saveDay(db, day, "工作=240;学习=90;运动=45;阅读=30");
-        tables.append(WeekCalendar::dayLabelTableName(labelseed::dayTableName(day, "空时刻表")));
+        tables.append("labelDuration_" + labelseed::dayTableName(day, "空时刻表"));
     }
 
     QSqlQuery(db).exec("PRAGMA synchronous = FULL");
