@@ -241,7 +241,8 @@ private slots:
                  (QStringList{"<p>总结</p>", "7"}));
         QCOMPARE(Settings::read(summaryTable + SummaryStore::textCountSuffix).toInt(), 1);
         QCOMPARE(Settings::read(summaryTable + SummaryStore::scoreCountSuffix).toInt(), 1);
-        QCOMPARE(SummaryStore(db, table).readNames(0) + SummaryStore(db, table).readNames(1),
+        QCOMPARE(SummaryStore(db, table).readNames(SummaryStore::Texts) +
+                     SummaryStore(db, table).readNames(SummaryStore::Scores),
                  rows(env, "select group_concat(contentName || '；', '') from " + q(summaryTable))
                      .first());
     }
