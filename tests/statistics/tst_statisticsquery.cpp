@@ -402,14 +402,15 @@ private slots:
         QCOMPARE(query.monthMinutesInRange(2020, 10), 35);
     }
 
-    void logsTheBinCount()
+    void logLines()
     {
         seed("2020.10.12 学习=10");
         StatisticsQuery query(db);
-        query.setRange("2020.10.01", "2020.11.30");
+        query.setRange("2020.10.01", "2020.12.31");
         LogCapture log;
-        QCOMPARE(text(query.monthBarsOfYear(2020, {10, 11})), QString("学习=10,0"));
-        QVERIFY(log.contains("labelDurationStructListList.size() final is 2"));
+        QCOMPARE(text(query.monthBarsOfYear(2020, {10, 11, 12})), QString("学习=10,0,0"));
+        QVERIFY(log.contains("labelDurationStructListList.size() final is 3"));
+        QVERIFY(log.contains("labelDuration_202011 was never closed, read from its parts"));
     }
 };
 
