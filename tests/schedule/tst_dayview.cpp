@@ -588,6 +588,8 @@ void TestDayView::typedTextSurvivesRecordChanges_data()
     QTest::newRow("delete the middle") << "删除记录" << 1 << QStringList{"typed 0", "typed 2"};
     QTest::newRow("add below the last")
         << "增加记录" << 2 << QStringList{"typed 0", "p1", "typed 2", ""};
+    // What each step of the height dialog's slider does.
+    QTest::newRow("height of a plan") << "height" << 1 << QStringList{"typed 0", "p1", "typed 2"};
 }
 
 void TestDayView::typedTextSurvivesRecordChanges()
@@ -605,7 +607,10 @@ void TestDayView::typedTextSurvivesRecordChanges()
     for (QPushButton *b : view.scheduleContent()->findChildren<QPushButton *>())
         if (b->text() == change)
             buttons.append(b);
-    buttons.at(at)->click();
+    if (change == "height")
+        view.updateCellHeight(at, DayStore::PlanHeight, 150, 0);
+    else
+        buttons.at(at)->click();
     if (auto *dialog = openDialog<addItem>())
         button(dialog, "确定")->click();
     QStringList stored;
@@ -653,4 +658,35 @@ void TestDayView::leavingADayAsks()
     QCOMPARE(view.dateEdit()->date(), view.date());
     if (!left)
         QCOMPARE(named<CustomTextEdit>(view, "textEditPlan_1")->toPlainText(), QString("unsaved"));
+}
+
+// A save the database refuses (here: a trigger) says so and leaves the edits on screen, also
+// when a record change asked for it; the next save writes them.
+void TestDayView::failedSaveKeepsTheEdits()
+{
+    World w;
+    makeDay(w.db, table, 3, true);
+    orvaneView view(nullptr, nullptr, QString(), QString());
+    view.show();
+    named<CustomTextEdit>(view, "textEditPlan_1")->setPlainText("kept");
+    QSqlQuery query(w.db);
+    QVERIFY(query.exec("create trigger refuse before update of plan on \"" + table +
+                       "\" begin select raise(abort, 'disk full'); end"));
+
+    button(&view, "保存修改")->click();
+    QList<QPushButton *> deletes;
+    for (QPushButton *b : view.scheduleContent()->findChildren<QPushButton *>())
+        if (b->text() == "删除记录")
+            deletes.append(b);
+    deletes.at(0)->click();
+    const QString failed = "保存失败，这一天的内容没有改变。请稍后再试。";
+    QCOMPARE(w.prompts.messages(), QStringList({failed, failed}));
+    QCOMPARE(column(w.env.checkConnection(), table, "plan"), QStringList({"p0", "p1", "p2"}));
+    QCOMPARE(named<CustomTextEdit>(view, "textEditPlan_1")->toPlainText(), QString("kept"));
+    QVERIFY(view.hasUnsavedEdits());
+
+    QVERIFY(query.exec("drop trigger refuse"));
+    button(&view, "保存修改")->click();
+    QVERIFY(column(w.env.checkConnection(), table, "plan").at(1).contains("kept"));
+    QVERIFY(!view.hasUnsavedEdits());
 }
