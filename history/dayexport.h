@@ -1,0 +1,56 @@
+#ifndef ORVANE_HISTORY_DAYEXPORT_H
+#define ORVANE_HISTORY_DAYEXPORT_H
+
+#include "history/historystore.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The two export formats of a range of days and of the task list: the HTML that becomes the PDF
+// and the plain text appended to a text file. Turning stored rich text into plain text needs a
+// text document, which this layer does not link; the caller supplies that conversion.
+class DayExport {
+public:
+    using PlainText = std::function<QString(const QString &html)>;
+
+    // The date heading of each day in the HTML: red, in this size and CSS weight.
+    struct HeadingStyle {
+        int pointSize = 13;
+        int cssWeight = 416;
+    };
+
+    DayExport(const QSqlDatabase &db, PlainText plainText);
+    DayExport(const QSqlDatabase &db, PlainText plainText, HeadingStyle heading);
+
+    // The date as the history and the exports write it (weekday, month, day, year).
+    static QString dateText(const QDate &date);
+    // The day tables among names (in name order) whose date lies from start to end (yyyyMMdd).
+    // Only day tables take part, so a table of another kind can neither end the walk early nor
+    // slip into the export.
+    static QStringList tablesInRange(const QStringList &names, const QString &start,
+                                     const QString &end);
+
+    QString dayHtml(const QString &dayTable);
+    QString dayText(const QString &dayTable);
+    // The whole task list; empty, with ok false, when the star table cannot be read.
+    QString taskListHtml(bool *ok = nullptr);
+    QString taskListText(bool *ok = nullptr);
+
+    // Text exports append to their file; it is created empty first when missing.
+    static bool createIfMissing(const QString &fileName);
+    // Appends UTF-8 text without a byte-order mark to an existing file, line feeds unchanged.
+    // Logs "file open failed!" and returns false when the file is missing or cannot be written.
+    static bool append(const QString &fileName, const QString &text);
+
+private:
+    QString plain(const QString &html) const;
+
+    HistoryStore m_store;
+    PlainText m_plainText;
+    HeadingStyle m_heading;
+};
+
+#endif
