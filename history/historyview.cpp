@@ -8,6 +8,7 @@
 #include "history/exportdocument.h"
 #include "history/selectdate.h"
 #include "richtext/customtextedit.h"
+#include "statistics/statictisview.h"
 
 #include <QDir>
 #include <QEvent>

@@ -83,6 +83,7 @@ private:
     QWidget *m_content = nullptr;
     QVBoxLayout *m_layout = nullptr;
     QProgressBar *m_progress = nullptr;
+    QPointer<QWidget> m_statistics;
     QList<Block> m_blocks;
     bool m_fillPending = false;
 };

@@ -4,6 +4,7 @@
 #include "app/windowhandover.h"
 #include "history/historyview.h"
 #include "schedule/orvaneview.h"
+#include "statistics/statictisview.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -18,11 +19,16 @@ const QString dateFormat = QStringLiteral("yyyy.MM.dd");
 const QRect calendarPlace(340, 20, 300, 210);
 } // namespace
 
-selectDate::selectDate(orvaneView *owner) : selectDate(owner, HistoryRole) {}
+selectDate::selectDate(orvaneView *owner) : selectDate(HistoryRole, owner) {}
 
-selectDate::selectDate(historyView *owner) : selectDate(owner, ExportRole) {}
+selectDate::selectDate(historyView *owner) : selectDate(ExportRole, owner) {}
 
-selectDate::selectDate(QWidget *owner, Role role)
+selectDate::selectDate(statictisView *owner, int zero) : selectDate(StatisticsRole, owner)
+{
+    Q_UNUSED(zero)
+}
+
+selectDate::selectDate(Role role, QWidget *owner)
     : QWidget(owner, Qt::Window), m_role(role), m_owner(owner)
 {
     // A new dialog is made for every use; it goes when closed.
@@ -178,6 +184,7 @@ void selectDate::onOkButtonClicked()
             ->exportDays(start, end, daysOnly, orientation, size);
         break;
     case StatisticsRole:
+        static_cast<statictisView *>(owner.data())->setDateRange(start, end);
         break;
     }
 }

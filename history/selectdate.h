@@ -9,9 +9,10 @@ class QCalendarWidget;
 class QLineEdit;
 class historyView;
 class orvaneView;
+class statictisView;
 
 // Asks for a start and an end date. Its owner fixes what 确定 does: the day view opens the
-// history of the range, the history view exports the range.
+// history of the range, the history view exports the range, the statistics view takes the range.
 class selectDate : public QWidget {
     Q_OBJECT
 
@@ -20,6 +21,8 @@ public:
 
     explicit selectDate(orvaneView *owner);
     explicit selectDate(historyView *owner);
+    // The statistics role; the number is always 0.
+    selectDate(statictisView *owner, int zero);
 
     Role role() const { return m_role; }
 
@@ -35,7 +38,7 @@ public slots:
     void onCancelButtonClicked();
 
 private:
-    selectDate(QWidget *owner, Role role);
+    selectDate(Role role, QWidget *owner);
     void createControls();
     // The calendar of one date row, made on first use and shown again afterwards.
     QCalendarWidget *calendar(QPointer<QCalendarWidget> &calendar, const QString &name,
