@@ -4,6 +4,7 @@
 #include "schedule/daytables.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTextStream>
 
 namespace {
@@ -59,6 +60,35 @@ QString DayExport::plain(const QString &html) const
     return m_plainText ? m_plainText(html) : html;
 }
 
+QString DayExport::inlined(const QString &html)
+{
+    static const QRegularExpression body(QStringLiteral("<body([^>]*)>(.*)</body>"),
+                                         QRegularExpression::DotMatchesEverythingOption |
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression style(QStringLiteral("<style[^>]*>(.*?)</style>"),
+                                          QRegularExpression::DotMatchesEverythingOption |
+                                              QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = body.match(html);
+    if (!match.hasMatch())
+        return html;
+    const QString head = html.left(match.capturedStart());
+    QRegularExpressionMatchIterator sheets = style.globalMatch(head);
+    while (sheets.hasNext()) {
+        const QString sheet = sheets.next().captured(1).trimmed();
+        if (!sheet.isEmpty() && !m_styleSheets.contains(sheet))
+            m_styleSheets.append(sheet);
+    }
+    return QStringLiteral("<div") + match.captured(1) + QLatin1Char('>') + match.captured(2) +
+           QStringLiteral("</div>");
+}
+
+QString DayExport::document(const QString &body) const
+{
+    return QStringLiteral("<html><head><style type=\"text/css\">\n") +
+           m_styleSheets.join(QLatin1Char('\n')) + QStringLiteral("\n</style></head><body>") +
+           body + QStringLiteral("</body></html>");
+}
+
 QString DayExport::dayHtml(const QString &dayTable)
 {
     QString html = QStringLiteral("<p><span style=\" font-size:%1pt; font-weight:%2; "
@@ -72,8 +102,8 @@ QString DayExport::dayHtml(const QString &dayTable)
         if (!record.time.isEmpty())
             html += QStringLiteral("<p>") + record.time.toHtmlEscaped() + htmlBreak +
                     QStringLiteral("</p>");
-        html += QStringLiteral("计划：") + record.plan + htmlBreak;
-        html += QStringLiteral("结果：") + record.result + htmlBreak;
+        html += QStringLiteral("计划：") + inlined(record.plan) + htmlBreak;
+        html += QStringLiteral("结果：") + inlined(record.result) + htmlBreak;
     }
     const QList<SummaryItem> summary = m_store.exportSummary(dayTable, &ok);
     for (const SummaryItem &item : summary) {
@@ -112,7 +142,7 @@ QString DayExport::taskListHtml(bool *ok)
         return QString();
     QString html = QStringLiteral("<br /><br /><br />清单总库<br />");
     for (const TaskRecord &task : tasks) {
-        html += QStringLiteral("<b>内容:</b>") + task.content + htmlBreak;
+        html += QStringLiteral("<b>内容:</b>") + inlined(task.content) + htmlBreak;
         html += QStringLiteral("<b>") + taskLine(task, true) + QStringLiteral("</b>") + htmlBreak;
     }
     return html;

@@ -34,6 +34,9 @@ public:
                                      const QString &end);
 
     QString dayHtml(const QString &dayTable);
+    // The whole HTML document of collected day and task list HTML, with the style sheets of
+    // the rich texts they hold, each once.
+    QString document(const QString &body) const;
     QString dayText(const QString &dayTable);
     // The whole task list; empty, with ok false, when the star table cannot be read.
     QString taskListHtml(bool *ok = nullptr);
@@ -47,10 +50,16 @@ public:
 
 private:
     QString plain(const QString &html) const;
+    // Stored rich text as a block of the export: a whole editor document (doctype, head with
+    // its style sheet, body) becomes a division with the body's style; its style sheet is kept
+    // for the head. Thousands of repeated style sheets would make the rich-text reader match
+    // every paragraph against thousands of rules.
+    QString inlined(const QString &html);
 
     HistoryStore m_store;
     PlainText m_plainText;
     HeadingStyle m_heading;
+    QStringList m_styleSheets;
 };
 
 #endif

@@ -228,7 +228,19 @@ void historyView::onBackButtonClicked()
     WindowHandOver::handOver(this, m_dayView);
 }
 
-void historyView::onStatictisButtonClicked() {}
+void historyView::onStatictisButtonClicked()
+{
+    // A window of this view, so it goes when a newer history replaces this one; an earlier
+    // statistics view of this history is not needed any more.
+    if (m_statistics)
+        m_statistics->deleteLater();
+    auto *statistics = new statictisView(this, this);
+    m_statistics = statistics;
+    statistics->setWindowFlags(Qt::Window);
+    statistics->setWindowState(Qt::WindowMaximized);
+    statistics->setWindowModality(Qt::ApplicationModal);
+    WindowHandOver::handOver(this, statistics);
+}
 
 void historyView::onExportButtonClicked()
 {
@@ -312,7 +324,7 @@ void historyView::exportDays(const QString &start, const QString &end, bool days
         }
     }
     if (written && !text)
-        written = ExportDocument::printPdf(html, fileName, orientation, size);
+        written = ExportDocument::printPdf(exporter.document(html), fileName, orientation, size);
     reportExport(written, fileName);
 }
 

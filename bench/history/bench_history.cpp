@@ -129,6 +129,7 @@ int main(int argc, char **argv)
     for (const QString &table : tables)
         html += exporter.dayHtml(table);
     html += exporter.taskListHtml();
+    html = exporter.document(html);
     const QString barePdf = env.workDir() + QStringLiteral("/bare.pdf");
     const double bare = medianMs(3, nullptr, [&] {
         QPrinter printer(QPrinter::HighResolution);

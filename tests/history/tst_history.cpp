@@ -2,6 +2,7 @@
 // files are read back with poppler's pdfinfo and pdftotext and byte for byte.
 #include "app/database.h"
 #include "history/dayexport.h"
+#include "history/exportdocument.h"
 #include "history/historyview.h"
 #include "history/selectdate.h"
 #include "richtext/customtextedit.h"
@@ -24,6 +25,11 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QSqlQuery>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
 #include <QtTest>
 
 using namespace HistorySeed;
@@ -88,11 +94,14 @@ QStringList pdfLines(const QString &file)
     return lines;
 }
 
-// Lines as one flowed text: the PDF wraps long lines and pdftotext spaces blanks as it sees fit,
-// and reads some CJK glyphs back as their compatibility forms (KANGXI RADICAL SUN for 日).
+// Lines as one text without blanks: the PDF wraps long lines anywhere in Chinese text,
+// pdftotext spaces blanks as it sees fit, and it reads some CJK glyphs back as their
+// compatibility forms (KANGXI RADICAL SUN for 日).
 QString flowed(const QStringList &lines)
 {
-    return lines.join(QLatin1Char(' ')).simplified().normalized(QString::NormalizationForm_KC);
+    return lines.join(QString())
+        .normalized(QString::NormalizationForm_KC)
+        .remove(QRegularExpression(QStringLiteral("\\s")));
 }
 
 QString pdfInfo(const QString &file, const QString &field)
@@ -203,6 +212,7 @@ private slots:
     void unwritableTarget_data();
     void unwritableTarget();
     void hostileTextsSurvive();
+    void pdfHtmlKeepsEditorStyles();
     void walkTakesDayTablesOnly_data();
     void walkTakesDayTablesOnly();
 };
@@ -620,15 +630,50 @@ void TestHistory::hostileTextsSurvive()
 
     world.prompts.answerSaveFile(world.file("h.pdf"), pdfFilter);
     exportThrough(view.get(), choice);
-    const QString pdf = flowed(pdfLines(world.file("h.pdf"))).remove(' ');
+    const QString pdf = flowed(pdfLines(world.file("h.pdf")));
     // The emoji has no glyph in the PDF's fonts on every machine; everything else must survive.
     const QString printable = QString(hostile).remove("😀").trimmed();
     for (const QString &expected : QStringList{
              "计划：" + printable, "结果：" + printable, "<i>名</i>&:" + printable, "分<数>:5",
              "开始日期：<2026>截止日期：&重要性：'紧急度：\"", "标签：<标签>；"}) {
-        const QString wanted = flowed({expected}).remove(' ');
+        const QString wanted = flowed({expected});
         QVERIFY2(pdf.contains(wanted), qPrintable(wanted + " in " + pdf));
     }
+}
+
+void TestHistory::pdfHtmlKeepsEditorStyles()
+{
+    World world;
+    const QString table = dayTable(QDate(2026, 12, 7));
+    QVERIFY(saveDay(world.db, table, {{"", "读书", "读完"}, {"", "散步", "走了"}}));
+    QTextDocument typed;
+    typed.setDefaultFont(QFont("Noto Sans CJK SC", 20));
+    QTextCursor typing(&typed);
+    typing.insertText("大字");
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    typing.insertText("粗", bold);
+    typing.insertList(QTextListFormat::ListDisc);
+    typing.insertText("  两个空格", QTextCharFormat());
+    QSqlQuery update(world.db);
+    QVERIFY(update.prepare(QString("update \"%1\" set plan = ? where manualIndex = 0").arg(table)));
+    update.addBindValue(Database::escapeRichText(typed.toHtml()));
+    QVERIFY(update.exec());
+
+    DayExport exporter = ExportDocument::dayExport(world.db);
+    const QString html = exporter.document(exporter.dayHtml(table));
+    // One style sheet for the whole export, however many texts brought one.
+    QCOMPARE(html.count("<style"), 1);
+    QCOMPARE(html.count("white-space: pre-wrap"), 1);
+    QTextDocument printed;
+    printed.setHtml(html);
+    QTextCursor found = printed.find("大字");
+    QVERIFY(!found.isNull());
+    QCOMPARE(found.charFormat().font().pointSize(), 20);
+    found = printed.find("粗");
+    QCOMPARE(found.charFormat().fontWeight(), int(QFont::Bold));
+    QVERIFY(printed.find("  两个空格").block().textList());
+    QVERIFY(printed.toPlainText().contains("计划：\n散步"));
 }
 
 void TestHistory::walkTakesDayTablesOnly_data()
