@@ -8,6 +8,7 @@
 #include "richtext/customtextedit.h"
 #include "schedule/orvaneview.h"
 #include "schedule/templatestore.h"
+#include "statistics/statictisview.h"
 #include "tests/history/historyseed.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/promptscript.h"
@@ -201,6 +202,7 @@ private slots:
     void editorsMadeWhenScrolledTo();
     void historyRoleOpensAndReplaces();
     void dateDialogCalendarsAndCancel();
+    void statisticsOverHistory();
     void pdfPages_data();
     void pdfPages();
     void pdfContents_data();
@@ -414,6 +416,48 @@ void TestHistory::dateDialogCalendarsAndCancel()
     QVERIFY(!dialog);
     QVERIFY(view->isVisible());
     QVERIFY(world.prompts.requests().isEmpty());
+}
+
+void TestHistory::statisticsOverHistory()
+{
+    World world;
+    std::unique_ptr<historyView> view(world.open("2026.12.07", "2026.12.07"));
+    QPointer<statictisView> previous;
+    for (int round = 0; round < 2; ++round) {
+        QTest::mouseClick(findByName<QPushButton>(view.get(), "statictisButton"), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto *statistics = findTopLevel<statictisView>();
+        QVERIFY(statistics);
+        QVERIFY(statistics->isWindow());
+        QCOMPARE(statistics->windowModality(), Qt::ApplicationModal);
+        QVERIFY(!view->isVisible());
+        // Each press builds a new statistics view; the one before is not kept.
+        QVERIFY(!previous);
+        previous = statistics;
+
+        auto *range = findByName<QComboBox>(statistics, "dateComboBox");
+        range->setCurrentIndex(range->count() - 1); // 自定义...
+        QCOMPARE(range->currentIndex(), -1);
+        auto *dialog = findTopLevel<selectDate>();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->role(), selectDate::StatisticsRole);
+        QVERIFY(!findByName<QWidget>(dialog, "pageSizeComboBox"));
+        auto *start = findByName<QLineEdit>(dialog, "startLineEdit");
+        start->clear();
+        QTest::keyClicks(start, round == 0 ? "2026.11.01" : "2026.12.07");
+        QTest::mouseClick(findByName<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QCOMPARE(statistics->startDate(), QString(round == 0 ? "2026.11.01" : "2026.12.07"));
+        QCOMPARE(statistics->endDate(), QString("2026.12.07"));
+        QCOMPARE(findByName<QLabel>(statistics, "rangeLabel")->text(),
+                 QString(round == 0 ? "2026.11.01至2026.12.07" : "2026.12.07"));
+
+        QTest::mouseClick(findByName<QPushButton>(statistics, "backButton"), Qt::LeftButton);
+        QVERIFY(view->isVisible());
+        QVERIFY(!statistics->isVisible());
+    }
+    // The statistics view goes with its history.
+    view.reset();
+    QVERIFY(!previous);
 }
 
 void TestHistory::pdfPages_data()
