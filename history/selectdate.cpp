@@ -35,6 +35,9 @@ selectDate::selectDate(Role role, QWidget *owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("选择日期"));
     createControls();
+    // In front of the middle of the window that asked.
+    if (owner)
+        move(owner->geometry().center() - rect().center());
 }
 
 void selectDate::createControls()
