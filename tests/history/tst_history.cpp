@@ -213,6 +213,7 @@ private slots:
     void bareNameTakesFilterType();
     void unwritableTarget_data();
     void unwritableTarget();
+    void tableListUnreadable();
     void hostileTextsSurvive();
     void pdfHtmlKeepsEditorStyles();
     void walkTakesDayTablesOnly_data();
@@ -647,6 +648,20 @@ void TestHistory::unwritableTarget()
     // Nothing is left behind, not even a partial PDF.
     QCOMPARE(filesIn(world.env.workDir()), QStringList{"KDdatabase.db"});
     QVERIFY(!QFile::exists(world.file("missing")));
+}
+
+void TestHistory::tableListUnreadable()
+{
+    World world;
+    seedSmallDay(world.db);
+    std::unique_ptr<historyView> view(world.open("2026.12.07", "2026.12.07"));
+    world.db.close();
+    LogCapture capture;
+    world.prompts.answerSaveFile(world.file("out.txt"), textFilter);
+    exportThrough(view.get(), ExportChoice());
+    QVERIFY(capture.contains("select all tables failed!"));
+    QCOMPARE(world.prompts.messages(), QStringList{"无法读取日程列表，没有导出任何内容。"});
+    QVERIFY(!QFile::exists(world.file("out.txt")));
 }
 
 void TestHistory::hostileTextsSurvive()
