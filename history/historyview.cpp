@@ -30,6 +30,18 @@ QPointer<historyView> &latest()
     return view;
 }
 
+// Holds an editor's place in the column until the editor is made: as high as the editor and,
+// unlike a plain spacer, spaced from its neighbours like the editor will be, so nothing moves
+// when the editor takes its place. A plain item costs far less than a widget per editor.
+class EditorPlace : public QSpacerItem {
+public:
+    explicit EditorPlace(int height)
+        : QSpacerItem(0, height, QSizePolicy::Minimum, QSizePolicy::Fixed)
+    {
+    }
+    bool isEmpty() const override { return false; }
+};
+
 // Editors this far outside the visible part are made ahead, so scrolling shows them at once.
 constexpr int buildAhead = 600;
 } // namespace
@@ -149,13 +161,10 @@ void historyView::displayTable(const HistoryTable &table)
 void historyView::addEditor(Block &block, QVBoxLayout *layout, const QString &name,
                             const QString &html, int height)
 {
-    // The place holds the editor's height until the editor is made.
-    auto *place = new QWidget(block.widget);
-    place->setFixedHeight(qMax(0, height));
-    auto *inner = new QVBoxLayout(place);
-    inner->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(place);
+    auto *place = new EditorPlace(qMax(0, height));
+    layout->addItem(place);
     PendingEditor editor;
+    editor.layout = layout;
     editor.place = place;
     editor.name = name;
     editor.html = html;
@@ -170,7 +179,9 @@ void historyView::buildBlock(Block &block)
         auto *editor = new CustomTextEdit(this, pending.height, 1);
         editor->setObjectName(pending.name);
         editor->setHtml(pending.html);
-        pending.place->layout()->addWidget(editor);
+        const int index = pending.layout->indexOf(pending.place);
+        delete pending.layout->takeAt(index);
+        pending.layout->insertWidget(index, editor);
         editor->show();
     }
     block.editors.clear();

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLayoutItem;
 class QProgressBar;
 class QScrollArea;
 class QVBoxLayout;
@@ -18,7 +19,7 @@ class QVBoxLayout;
 // exported or its statistics opened.
 //
 // A year of days holds thousands of editors, so a schedule's editors are made when it first
-// scrolls into view; until then a box of the editor's height keeps its place.
+// scrolls into view; until then a layout item of the editor's height keeps its place.
 class historyView : public QWidget {
     Q_OBJECT
 
@@ -55,7 +56,8 @@ protected:
 
 private:
     struct PendingEditor {
-        QWidget *place = nullptr;
+        QVBoxLayout *layout = nullptr;
+        QLayoutItem *place = nullptr;
         QString name;
         QString html;
         int height = 0;
