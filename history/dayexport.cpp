@@ -68,25 +68,55 @@ QString DayExport::inlined(const QString &html)
     static const QRegularExpression style(QStringLiteral("<style[^>]*>(.*?)</style>"),
                                           QRegularExpression::DotMatchesEverythingOption |
                                               QRegularExpression::CaseInsensitiveOption);
+    static const QString editorSheet = QStringLiteral("p, li { white-space: pre-wrap; }");
     const QRegularExpressionMatch match = body.match(html);
     if (!match.hasMatch())
         return html;
-    const QString head = html.left(match.capturedStart());
-    QRegularExpressionMatchIterator sheets = style.globalMatch(head);
+    bool preWrap = false;
+    QRegularExpressionMatchIterator sheets = style.globalMatch(html.left(match.capturedStart()));
     while (sheets.hasNext()) {
         const QString sheet = sheets.next().captured(1).trimmed();
-        if (!sheet.isEmpty() && !m_styleSheets.contains(sheet))
+        if (sheet == editorSheet)
+            preWrap = true;
+        else if (!sheet.isEmpty() && !m_styleSheets.contains(sheet))
             m_styleSheets.append(sheet);
     }
-    return QStringLiteral("<div") + match.captured(1) + QLatin1Char('>') + match.captured(2) +
+    QString inner = match.captured(2);
+    if (preWrap) {
+        static const QRegularExpression blockTag(QStringLiteral("<(p|li)(\\s[^>]*)?>"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression styleAttribute(QStringLiteral("\\sstyle=\""));
+        QString rewritten;
+        rewritten.reserve(inner.size() + inner.size() / 8);
+        int done = 0;
+        QRegularExpressionMatchIterator tags = blockTag.globalMatch(inner);
+        while (tags.hasNext()) {
+            const QRegularExpressionMatch tag = tags.next();
+            QString attributes = tag.captured(2);
+            const QRegularExpressionMatch styled = styleAttribute.match(attributes);
+            if (styled.hasMatch())
+                attributes.insert(styled.capturedEnd(), QStringLiteral("white-space: pre-wrap;"));
+            else
+                attributes += QStringLiteral(" style=\"white-space: pre-wrap;\"");
+            rewritten += inner.midRef(done, tag.capturedStart() - done);
+            rewritten += QLatin1Char('<') + tag.captured(1) + attributes + QLatin1Char('>');
+            done = tag.capturedEnd();
+        }
+        rewritten += inner.midRef(done);
+        inner = rewritten;
+    }
+    return QStringLiteral("<div") + match.captured(1) + QLatin1Char('>') + inner +
            QStringLiteral("</div>");
 }
 
 QString DayExport::document(const QString &body) const
 {
-    return QStringLiteral("<html><head><style type=\"text/css\">\n") +
-           m_styleSheets.join(QLatin1Char('\n')) + QStringLiteral("\n</style></head><body>") +
-           body + QStringLiteral("</body></html>");
+    QString head;
+    if (!m_styleSheets.isEmpty())
+        head = QStringLiteral("<head><style type=\"text/css\">\n") +
+               m_styleSheets.join(QLatin1Char('\n')) + QStringLiteral("\n</style></head>");
+    return QStringLiteral("<html>") + head + QStringLiteral("<body>") + body +
+           QStringLiteral("</body></html>");
 }
 
 QString DayExport::dayHtml(const QString &dayTable)
