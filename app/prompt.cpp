@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QPushButton>
 
 namespace {
 Prompt::Handler &handler()
@@ -76,6 +77,22 @@ QMessageBox::StandardButton Prompt::question(QWidget *parent, const QString &tit
     if (ask({Kind::Question, title, text, {}, {}, {}}, &answer))
         return answer.button;
     return QMessageBox::question(parent, title, text, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton Prompt::saveChanges(QWidget *parent, const QString &title,
+                                                const QString &text)
+{
+    Answer answer;
+    if (ask({Kind::Question, title, text, {}, {}, {}}, &answer))
+        return answer.button;
+    // The platform's own words for "Discard" differ; these are the ones every editor uses.
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("不保存"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Save);
+    return QMessageBox::StandardButton(box.exec());
 }
 
 QString Prompt::openFileName(QWidget *parent, const QString &caption, const QString &dir,
