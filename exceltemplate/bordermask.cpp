@@ -32,27 +32,29 @@ Qt::PenStyle BorderMask::penStyle(qint64 mask)
     return Qt::SolidLine;
 }
 
+int BorderMask::workbookStyleOf(qint64 mask)
+{
+    if (!isDrawn(mask))
+        return Unchanged;
+    if (mask & Solid)
+        return (mask & Thin) ? ThinLine : MediumLine;
+    // A workbook has medium dashed lines, but the grid's dashes have always been written thin.
+    if (mask & Dashed)
+        return DashedLine;
+    if (mask & Dotted)
+        return DottedLine;
+    if (mask & DashDot)
+        return DashDotLine;
+    if (mask & DashDotDot)
+        return DashDotDotLine;
+    return (mask & Thin) ? ThinLine : MediumLine;
+}
+
 int BorderMask::workbookStyleForChoice(qint64 oldMask, int styleIndex)
 {
-    switch (styleIndex) {
-    case 0:
-        if (oldMask & Thin)
-            return ThinLine;
-        if (oldMask & Thick)
-            return MediumLine;
+    if (styleBit(styleIndex) == 0)
         return Unchanged;
-    // A workbook has no thick dotted lines of these kinds, so both widths write the thin one.
-    case 1:
-        return DashedLine;
-    case 2:
-        return DottedLine;
-    case 3:
-        return DashDotLine;
-    case 4:
-        return DashDotDotLine;
-    default:
-        return Unchanged;
-    }
+    return workbookStyleOf(withStyle(oldMask, styleIndex));
 }
 
 qint64 BorderMask::bitsOfWorkbookStyle(int workbookStyle)

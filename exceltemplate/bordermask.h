@@ -51,7 +51,11 @@ public:
     static Qt::PenStyle penStyle(qint64 mask);
     static int penWidth(qint64 mask) { return (mask & Thin) ? 2 : 4; }
 
-    // The workbook style a style choice writes on all four sides of a cell with this mask.
+    // The workbook style of the sides a mask draws: thin or medium for solid lines; the thin
+    // dashed, dotted, dash-dot and dash-dot-dot styles for either width. Unchanged when the
+    // mask draws nothing.
+    static int workbookStyleOf(qint64 mask);
+    // The workbook style a style choice writes on the sides the mask draws.
     static int workbookStyleForChoice(qint64 oldMask, int styleIndex);
     // Width and style bits one workbook side adds to the mask; 0 for styles the grid cannot
     // draw (double, hair, thick, slantDashDot).

@@ -93,9 +93,11 @@ qint64 ExcelCellFormat::mergedBorderMask(const Format &topLeft, const Format *bo
 
 void ExcelCellFormat::applyStyleChoice(Format *format, qint64 oldMask, int styleIndex)
 {
+    // Only the sides the grid draws get the style, so the file never shows a border the
+    // grid did not.
     const int style = BorderMask::workbookStyleForChoice(oldMask, styleIndex);
     if (style != BorderMask::Unchanged)
-        format->setBorderStyle(Format::BorderStyle(style));
+        applySides(format, oldMask & BorderMask::AllSides, Format::BorderStyle(style));
 }
 
 void ExcelCellFormat::applySides(Format *format, qint64 sides, Format::BorderStyle style)

@@ -21,7 +21,8 @@ public:
     static qint64 borderMask(const QXlsx::Format &format);
     static qint64 mergedBorderMask(const QXlsx::Format &topLeft, const QXlsx::Format *bottomRight);
 
-    // Border style box entry `styleIndex` on a cell whose mask was `oldMask`.
+    // Border style box entry `styleIndex` on a cell whose mask was `oldMask`: the style goes
+    // on the sides the mask draws.
     static void applyStyleChoice(QXlsx::Format *format, qint64 oldMask, int styleIndex);
     // Gives the listed sides (BorderMask side bits) one style.
     static void applySides(QXlsx::Format *format, qint64 sides, QXlsx::Format::BorderStyle style);

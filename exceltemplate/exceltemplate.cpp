@@ -455,7 +455,6 @@ void ExcelTemplate::onCellGridComboBoxClicked(int index)
     if (!selectionArea(&area))
         return;
     const qint64 width = index == 2 ? BorderMask::Thin : BorderMask::Thick;
-    const Format::BorderStyle style = index == 2 ? Format::BorderThin : Format::BorderMedium;
     growUsedExtent(area.lastRow, area.lastColumn);
     for (int row = area.firstRow; row <= area.lastRow; ++row) {
         for (int column = area.firstColumn; column <= area.lastColumn; ++column)
@@ -467,9 +466,12 @@ void ExcelTemplate::onCellGridComboBoxClicked(int index)
             if (sides == 0)
                 continue;
             QTableWidgetItem *item = m_grid->item(row, column);
-            item->setData(Qt::UserRole, item->data(Qt::UserRole).toLongLong() | width | sides);
+            const qint64 mask = item->data(Qt::UserRole).toLongLong() | width | sides;
+            item->setData(Qt::UserRole, mask);
             Format format = cellFormat(row, column);
-            ExcelCellFormat::applySides(&format, sides, style);
+            // Thin or medium, unless the cell already draws dashed or dotted lines.
+            ExcelCellFormat::applySides(&format, sides,
+                                        Format::BorderStyle(BorderMask::workbookStyleOf(mask)));
             writeCell(row, column, format);
         }
     }
