@@ -195,6 +195,14 @@ void ExcelTemplate::createToolBar()
                             QStringLiteral(":/icon/gridLine.png"));
     bar->addWidget(m_autoWrapButton);
     bar->addWidget(m_showGridLineButton);
+
+    // Icons with their texts under them make the bar taller than a fifteenth of the screen;
+    // the grid starts below it rather than hiding its column headers behind it.
+    const int barBottom = bar->sizeHint().height();
+    const QRect grid = m_grid->geometry();
+    if (grid.top() < barBottom)
+        m_grid->setGeometry(grid.left(), barBottom, grid.width(),
+                            grid.height() - (barBottom - grid.top()));
 }
 
 void ExcelTemplate::connectSignals()
