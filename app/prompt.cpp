@@ -79,20 +79,22 @@ QMessageBox::StandardButton Prompt::question(QWidget *parent, const QString &tit
     return QMessageBox::question(parent, title, text, buttons, defaultButton);
 }
 
-QMessageBox::StandardButton Prompt::saveChanges(QWidget *parent, const QString &title,
-                                                const QString &text)
+QMessageBox::StandardButton Prompt::saveDiscardCancel(QWidget *parent, const QString &title,
+                                                      const QString &text)
 {
     Answer answer;
-    if (ask({Kind::Question, title, text, {}, {}, {}}, &answer))
+    const QStringList captions = {QStringLiteral("保存"), QStringLiteral("不保存"),
+                                  QStringLiteral("取消")};
+    if (ask({Kind::Question, title, text, {}, {}, captions}, &answer))
         return answer.button;
-    // The platform's own words for "Discard" differ; these are the ones every editor uses.
     QMessageBox box(QMessageBox::Question, title, text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-    box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
-    box.button(QMessageBox::Discard)->setText(QStringLiteral("不保存"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.button(QMessageBox::Save)->setText(captions.at(0));
+    box.button(QMessageBox::Discard)->setText(captions.at(1));
+    box.button(QMessageBox::Cancel)->setText(captions.at(2));
     box.setDefaultButton(QMessageBox::Save);
-    return QMessageBox::StandardButton(box.exec());
+    box.setEscapeButton(QMessageBox::Cancel);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 QString Prompt::openFileName(QWidget *parent, const QString &caption, const QString &dir,

@@ -64,10 +64,10 @@ public:
              QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-    // Asks whether to save pending changes, with the buttons "保存", "不保存" and "取消";
-    // answers Save, Discard or Cancel. A handler sees it as a Question.
-    static QMessageBox::StandardButton saveChanges(QWidget *parent, const QString &title,
-                                                   const QString &text);
+    // Asks whether to save before going on: "保存" (Save), "不保存" (Discard) or "取消"
+    // (Cancel, also the answer of a closed box).
+    static QMessageBox::StandardButton saveDiscardCancel(QWidget *parent, const QString &title,
+                                                         const QString &text);
 
     // File dialogs return an empty text (or list) when cancelled.
     static QString openFileName(QWidget *parent, const QString &caption, const QString &dir,

@@ -730,7 +730,7 @@ void ExcelTemplate::onSaveAsTemplateButtonClicked()
 void ExcelTemplate::closeEvent(QCloseEvent *event)
 {
     if (m_modified) {
-        const QMessageBox::StandardButton answer = Prompt::saveChanges(
+        const QMessageBox::StandardButton answer = Prompt::saveDiscardCancel(
             this, QStringLiteral("Orvane"), QStringLiteral("表格内容已修改，是否保存？"));
         if (answer == QMessageBox::Cancel ||
             (answer == QMessageBox::Save && !saveWorkbook(m_path))) {

@@ -2,6 +2,7 @@
 
 #include "app/database.h"
 #include "app/logging.h"
+#include "app/sql.h"
 #include "schedule/daytables.h"
 
 #include <QSqlError>
@@ -19,31 +20,7 @@ QString literal(const QString &text)
     return QLatin1Char('\'') + Database::escapeText(text) + QLatin1Char('\'');
 }
 
-// Runs a whole user action as one transaction; a failure rolls everything back.
-class Transaction {
-public:
-    explicit Transaction(QSqlDatabase &db) : m_db(db), m_open(db.transaction()) {}
-    ~Transaction()
-    {
-        if (m_open)
-            m_db.rollback();
-    }
-    bool commit()
-    {
-        if (!m_open)
-            return true;
-        m_open = false;
-        if (m_db.commit())
-            return true;
-        logLine(QStringLiteral("commit failed!"), m_db.lastError().text());
-        m_db.rollback();
-        return false;
-    }
-
-private:
-    QSqlDatabase &m_db;
-    bool m_open;
-};
+using Sql::Transaction;
 } // namespace
 
 DayStore::DayStore(const QSqlDatabase &db) : m_db(db) {}
@@ -55,14 +32,7 @@ QString DayStore::dayName(const QDate &date)
 
 bool DayStore::run(const QString &statement, const QString &failureLog, const QString &successLog)
 {
-    QSqlQuery query(m_db);
-    if (!query.exec(statement)) {
-        logLine(failureLog, query.lastError().text());
-        return false;
-    }
-    if (!successLog.isEmpty())
-        logLine(successLog);
-    return true;
+    return Sql::run(m_db, statement, failureLog, successLog);
 }
 
 bool DayStore::tablesOfDate(const QString &dayName, QStringList *dayTables, QStringList *registries)
@@ -97,30 +67,22 @@ bool DayStore::tablesOfDate(const QString &dayName, QStringList *dayTables, QStr
 
 bool DayStore::tableExists(const QString &table, bool *ok)
 {
-    QSqlQuery query(m_db);
-    const bool ran = query.exec(
-        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = %1")
-            .arg(literal(table)));
-    if (ok)
-        *ok = ran;
-    return ran && query.next() && query.value(0).toInt() > 0;
+    return Sql::tableExists(m_db, table, ok);
 }
 
 DayStore::TableState DayStore::tableState(const QString &dayTable)
 {
-    QSqlQuery query(m_db);
-    if (!query.exec(
-            QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = %1")
-                .arg(literal(dayTable)))) {
+    bool checked = false;
+    const bool exists = Sql::tableExists(m_db, dayTable, &checked);
+    if (!checked) {
         logLine(QStringLiteral("check_daily_table query is failed!"));
         return TableCreateFailure;
     }
-    if (!query.next())
-        return HasContent;
-    if (query.value(0).toInt() == 0) {
+    if (!exists) {
         logLine(QStringLiteral("daily table not exist!"));
         return Missing;
     }
+    QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("select * from ") + q(dayTable) +
                     QStringLiteral(" order by manualIndex"))) {
         logLine(QStringLiteral("select_all_table query is failed!"));
@@ -251,9 +213,7 @@ bool DayStore::addRecord(const QString &dayTable, int index, bool above, bool ti
     logLine(QStringLiteral("update_table_index is ") + shiftStatement);
     if (!run(shiftStatement, QStringLiteral("update manualIndex+1 failed")))
         return false;
-    const QString time = timed ? start.toString(QStringLiteral("hh:mm")) + QStringLiteral("--") +
-                                     end.toString(QStringLiteral("hh:mm"))
-                               : QString();
+    const QString time = timed ? DayTables::timeSpan(start, end) : QString();
     // The four statements differ in their blanks only; they are kept as the log has shown them.
     const QString head = QStringLiteral("insert into %1(manualIndex, time, plan, label, result, "
                                         "createDate, planHeight, resultHeight, isSchedule) ");
@@ -306,8 +266,7 @@ bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withInde
     if (!read(fromIndex, QStringLiteral("select from front index query failed!"), &from) ||
         !read(withIndex, QStringLiteral("select from behind index query failed!"), &with))
         return false;
-    const QString time = start.toString(QStringLiteral("hh:mm")) + QStringLiteral("--") +
-                         end.toString(QStringLiteral("hh:mm"));
+    const QString time = DayTables::timeSpan(start, end);
     QString plan;
     QString result;
     switch (option) {

@@ -2,6 +2,7 @@
 #define ORVANE_SCHEDULE_DAYTABLES_H
 
 #include <QString>
+#include <QTime>
 
 // Create statements of the three tables every schedule of a date has. The texts are kept exactly
 // as older databases were made with them (blanks included); %1 is the quoted table name.
@@ -31,6 +32,20 @@ public:
     {
         return QStringLiteral("Excel_") + dayName + templateName;
     }
+    // A record's time: two "hh:mm" texts joined by "--" (12 characters), or empty when either
+    // end is missing.
+    static QString timeSpan(const QString &start, const QString &end)
+    {
+        return start.isEmpty() || end.isEmpty() ? QString() : start + QStringLiteral("--") + end;
+    }
+    static QString timeSpan(const QTime &start, const QTime &end)
+    {
+        return timeSpan(start.toString(QStringLiteral("hh:mm")),
+                        end.toString(QStringLiteral("hh:mm")));
+    }
+    static QString spanStart(const QString &span) { return span.left(5); }
+    static QString spanEnd(const QString &span) { return span.right(5); }
+
     // "Day20240315" -> "2024-03-15", the createDate of records made from a template.
     static QString createDate(const QString &dayName)
     {

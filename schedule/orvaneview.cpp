@@ -6,33 +6,36 @@
 #include "app/logging.h"
 #include "app/paths.h"
 #include "app/prompt.h"
-#include "app/settings.h"
 #include "app/windowhandover.h"
 #include "richtext/customtextedit.h"
 #include "schedule/additem.h"
 #include "schedule/datechangedview.h"
+#include "schedule/dayactions.h"
 #include "schedule/daystore.h"
 #include "schedule/labeledit.h"
 #include "schedule/mergeitem.h"
 #include "schedule/planlabels.h"
 #include "schedule/summarystore.h"
 #include "schedule/templatestore.h"
+#include "schedule/templatexml.h"
 #include "schedule/todaysummary.h"
 #include "statistics/labeldurationstore.h"
 #include "tasklist/mainview.h"
 #include "tasklist/taskstore.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSpinBox>
-#include <QSqlError>
 #include <QTimeEdit>
 
 namespace {
@@ -53,8 +56,7 @@ QPushButton *compactButton(const QString &text)
 orvaneView::orvaneView(QWidget *parent, MainView *mainView, const QString &filterCondition,
                        const QString &sortCondition)
     : QWidget(parent), m_mainView(mainView), m_filterCondition(filterCondition),
-      m_sortCondition(sortCondition.isEmpty() ? QStringLiteral(" order by manualIndex")
-                                              : sortCondition)
+      m_sortCondition(sortCondition)
 {
     const QRect screen = Desktop::availableGeometry();
     const int W = screen.width();
@@ -68,6 +70,7 @@ orvaneView::orvaneView(QWidget *parent, MainView *mainView, const QString &filte
 
     Database::connect(&m_db);
     m_store = new DayStore(m_db);
+    m_actions = new DayActions(m_db);
 
     m_taskArea = QRect(W / 30, H / 14, 4 * W / 10, H - H / 14 - H / 20);
     const int controlsBottom = H / 14 + 2 * 40 + 10;
@@ -85,6 +88,7 @@ orvaneView::orvaneView(QWidget *parent, MainView *mainView, const QString &filte
 
 orvaneView::~orvaneView()
 {
+    delete m_actions;
     delete m_store;
 }
 
@@ -149,8 +153,21 @@ void orvaneView::createControls()
 
     connect(back, &QPushButton::clicked, this, &orvaneView::onBackButtonClicked);
     connect(history, &QPushButton::clicked, this, &orvaneView::onHistoryButtonClicked);
-    connect(m_dateEdit, &QDateEdit::dateChanged, this, &orvaneView::drawDateSchedule);
-    connect(m_templateCombo, &QComboBox::textActivated, this, &orvaneView::setScheduleTemplate);
+    // Leaving the day asks first when it has unsaved edits; "取消" shows the day again.
+    connect(m_dateEdit, &QDateEdit::dateChanged, this, [this](QDate date) {
+        if (confirmLeave()) {
+            drawDateSchedule(date);
+            return;
+        }
+        const QSignalBlocker blocker(m_dateEdit);
+        m_dateEdit->setDate(m_date);
+    });
+    connect(m_templateCombo, &QComboBox::textActivated, this, [this](const QString &templat) {
+        if (confirmLeave())
+            setScheduleTemplate(templat);
+        else
+            m_templateCombo->setCurrentIndex(-1);
+    });
     connect(save, &QPushButton::clicked, this, &orvaneView::onSaveButtonClicked);
 }
 
@@ -160,8 +177,7 @@ void orvaneView::drawTaskPanel()
     auto *column = new QVBoxLayout(m_taskContent);
     TaskStore tasks(m_db);
     int total = 0;
-    const QList<TaskRecord> rows =
-        tasks.select(Database::selectAllSql + m_filterCondition + m_sortCondition);
+    const QList<TaskRecord> rows = tasks.select(TaskQuery{m_filterCondition, m_sortCondition});
     for (const TaskRecord &task : rows) {
         auto *box = new CustomTextEdit(static_cast<ScheduleCellOwner *>(this), task.height,
                                        task.manualIndex, 0, 1);
@@ -234,62 +250,57 @@ void orvaneView::drawDateSchedule(QDate date)
 {
     m_date = date;
     m_dayName = DayStore::dayName(date);
-    QStringList listXml;
-    QStringList listExcel;
-    if (!m_store->tablesOfDate(m_dayName, &listXml, &listExcel))
+    const DayActions::DateSchedule choice = m_actions->scheduleOfDate(date);
+    if (choice.kind == DayActions::DateSchedule::LookupFailed)
         return;
-    m_dayXmlTemplates.clear();
-    m_dayExcelTemplates.clear();
-    for (const QString &name : listXml) {
-        if (tableIsNotEmpty(name) != DayStore::Empty)
-            m_dayXmlTemplates.append(DayStore::templateOf(name));
-    }
-    for (const QString &name : listExcel)
-        m_dayExcelTemplates.append(name.mid(17));
+    m_dayXmlTemplates = choice.xmlTemplates;
+    m_dayExcelTemplates = choice.excelTemplates;
 
-    if (m_dayExcelTemplates.isEmpty() && m_dayXmlTemplates.isEmpty()) {
-        m_defaultTemplate = TemplateStore::defaultTemplate();
-        if (m_defaultTemplate == QStringLiteral("无")) {
-            clearSchedule();
-            return;
-        }
+    switch (choice.kind) {
+    case DayActions::DateSchedule::None:
+        m_defaultTemplate = choice.templateName;
+        clearSchedule();
+        break;
+    case DayActions::DateSchedule::NewFromDefault:
+        m_defaultTemplate = choice.templateName;
         setScheduleTemplate(m_defaultTemplate);
-    } else if (m_dayExcelTemplates.isEmpty() && m_dayXmlTemplates.size() == 1) {
-        m_currentTemplate = m_dayXmlTemplates.first();
+        break;
+    case DayActions::DateSchedule::Xml:
+        m_currentTemplate = choice.templateName;
         drawScheduleTable(m_dayName + m_currentTemplate);
-    } else if (m_dayXmlTemplates.isEmpty() && m_dayExcelTemplates.size() == 1) {
-        m_currentTemplate = m_dayExcelTemplates.first();
-        const QString fileName =
-            QStringLiteral("ExcelDB/") + m_dayName + m_currentTemplate + QStringLiteral(".xlsx");
+        break;
+    case DayActions::DateSchedule::Excel: {
+        m_currentTemplate = choice.templateName;
+        const QString fileName = TemplateStore::excelCopyPath(m_dayName, m_currentTemplate);
         logLine(QStringLiteral("m_currentTemplate is ") + m_currentTemplate);
         logLine(QStringLiteral("fileName is ") + fileName);
         clearSchedule();
         openExcelEditor(fileName);
-    } else {
+        break;
+    }
+    default: {
         if (m_dayXmlTemplates.isEmpty()) {
-            for (const QString &name : listExcel)
+            for (const QString &name : choice.excelRegistries)
                 logLine(QStringLiteral("excel is ") + name);
         }
         clearSchedule();
         auto *chooser = new dateChangedView(this);
         m_chooser = chooser;
         chooser->show();
+        break;
+    }
     }
 }
 
 int orvaneView::tableIsNotEmpty(const QString &tableName)
 {
-    const DayStore::TableState state = m_store->tableState(tableName);
-    if (state != DayStore::Missing)
-        return state;
-    if (!m_store->createTables(tableName))
-        return TABLE_CREATE_FAILURE;
     UserMessages messages;
-    TemplateStore::loadTemplateIntoDay(m_db, tableName.left(DayTables::dayPrefixLength),
-                                       DayStore::templateOf(tableName), &messages);
+    bool created = false;
+    const DayStore::TableState state = m_actions->openSchedule(tableName, &messages, &created);
     Prompt::show(this, messages);
-    fillTemplateComboBox();
-    return DayStore::HasContent;
+    if (created)
+        fillTemplateComboBox();
+    return state;
 }
 
 void orvaneView::drawSchedule(const QString &templat)
@@ -321,7 +332,7 @@ void orvaneView::drawScheduleTable(const QString &tableName)
     m_scheduleDrawn = true;
     int r = 0;
     for (const ScheduleRecord &record : records) {
-        if (++m_recordCount > 50) {
+        if (++m_recordCount > TemplateXml::maxRecords) {
             Prompt::warning(this, QStringLiteral("提示"), QStringLiteral("每日计划不要超过50项。"));
             return;
         }
@@ -342,8 +353,8 @@ void orvaneView::drawScheduleTable(const QString &tableName)
             row->addWidget(labelButton, 0, Qt::AlignCenter);
         } else {
             m_lastRecordTimed = true;
-            const QString start = record.time.mid(0, 2) + QLatin1Char(':') + record.time.mid(3, 2);
-            const QString end = record.time.mid(7, 2) + QLatin1Char(':') + record.time.right(2);
+            const QString start = DayTables::spanStart(record.time);
+            const QString end = DayTables::spanEnd(record.time);
             auto *from = new QTimeEdit(QTime::fromString(start, QStringLiteral("hh:mm")));
             from->setObjectName(QStringLiteral("fromTime_%1").arg(index));
             from->setDisplayFormat(QStringLiteral("hh:mm"));
@@ -397,6 +408,7 @@ void orvaneView::drawScheduleTable(const QString &tableName)
     heading->setAlignment(Qt::AlignCenter);
     m_grid->addWidget(heading, r + 2, 1, Qt::AlignCenter);
     drawSummary(r + 3);
+    m_drawnEdits = readEdits();
 }
 
 void orvaneView::drawSummary(int row)
@@ -432,26 +444,12 @@ void orvaneView::drawSummary(int row)
     }
 }
 
-void orvaneView::onSaveButtonClicked()
+DayEdits orvaneView::readEdits() const
 {
-    const QString table = currentTable();
-    if (!m_scheduleDrawn) {
-        // Nothing of this date is on screen: writing old widgets into its tables would be wrong.
-        logLine(QStringLiteral("no schedule drawn for ") + m_dayName +
-                QStringLiteral(", nothing saved"));
-        return;
-    }
+    DayEdits edits;
     auto find = [this](const QString &name) {
         return m_scheduleContent->findChild<QWidget *>(name);
     };
-    const bool hasTime = find(QStringLiteral("fromTime_0")) != nullptr;
-    QVector<int> durations;
-
-    // The day with its label table and the totals it closes is one transaction: a failure
-    // leaves the stored day as it was, and the user is told, since the edits are still only
-    // on screen.
-    const bool inTransaction = m_db.transaction();
-    bool ok = true;
     for (int i = 0;; ++i) {
         auto *plan = qobject_cast<CustomTextEdit *>(find(QStringLiteral("textEditPlan_%1").arg(i)));
         auto *result =
@@ -461,60 +459,90 @@ void orvaneView::onSaveButtonClicked()
         auto *from = qobject_cast<QTimeEdit *>(find(QStringLiteral("fromTime_%1").arg(i)));
         auto *to = qobject_cast<QTimeEdit *>(find(QStringLiteral("toTime_%1").arg(i)));
         auto *label = qobject_cast<QPushButton *>(find(QStringLiteral("labelButton_%1").arg(i)));
-        const QString start = from ? from->text() : QString();
-        const QString end = to ? to->text() : QString();
-        durations.append(
-            LabelDurationStore::recordDuration(start, end, label ? label->text() : QString()));
-        if (!ok)
-            continue;
-        const QString time =
-            !start.isEmpty() && !end.isEmpty() ? start + QStringLiteral("--") + end : QString();
-        logLine(QStringLiteral("m_date m_currentTemplate is updating: ") + table);
-        logLine(time);
-        ok = m_store->updateRecord(table, i, time, plan->toHtml(), result->toHtml(), plan->height(),
-                                   result->height());
+        DayRecordEdit record;
+        record.timed = from != nullptr;
+        record.start = from ? from->text() : QString();
+        record.end = to ? to->text() : QString();
+        record.plan = plan->toHtml();
+        record.result = result->toHtml();
+        record.planHeight = plan->height();
+        record.resultHeight = result->height();
+        record.labelCaption = label ? label->text() : QString();
+        edits.records.append(record);
     }
-    LabelDurationStore labels(m_db);
-    if (hasTime) {
-        logLine(QStringLiteral("hasTime is true!"));
-        ok = labels.rebuildDayLabelTable(table, durations, m_date) && ok;
-    } else {
-        logLine(QStringLiteral("hasTime is false!"));
-    }
-    ok = labels.checkLabelDurationStatistic(m_date) && ok;
-    ok = saveSummary() && ok;
-    if (!inTransaction)
-        return;
-    if (ok && m_db.commit())
-        return;
-    logLine(QStringLiteral("day save rolled back"), m_db.lastError().text());
-    m_db.rollback();
-    Prompt::warning(this, QStringLiteral("提示"),
-                    QStringLiteral("保存失败，这一天的内容没有改变。请稍后再试。"));
-}
-
-bool orvaneView::saveSummary()
-{
-    SummaryStore summary(m_db, currentTable());
-    const int texts = summary.textCount();
-    const int scores = summary.scoreCount();
-    for (int i = 0; i < texts; ++i) {
-        auto *box = m_scheduleContent->findChild<CustomTextEdit *>(
-            QStringLiteral("summaryTextEdit_%1").arg(i));
+    for (int i = 0;; ++i) {
+        auto *box =
+            qobject_cast<CustomTextEdit *>(find(QStringLiteral("summaryTextEdit_%1").arg(i)));
         if (!box)
             break;
-        if (!summary.saveText(i, box->toHtml(), box->height()))
-            return false;
+        edits.texts.append(DaySummaryTextEdit{box->toHtml(), box->height()});
     }
-    for (int i = 0; i < scores; ++i) {
-        auto *spin =
-            m_scheduleContent->findChild<QSpinBox *>(QStringLiteral("summaryScoreSpin_%1").arg(i));
+    for (int i = 0;; ++i) {
+        auto *spin = qobject_cast<QSpinBox *>(find(QStringLiteral("summaryScoreSpin_%1").arg(i)));
         if (!spin)
             break;
-        if (!summary.saveScore(texts + i, spin->value()))
-            return false;
+        edits.scores.append(spin->value());
     }
+    return edits;
+}
+
+void orvaneView::onSaveButtonClicked()
+{
+    if (!m_scheduleDrawn) {
+        // Nothing of this date is on screen: writing old widgets into its tables would be wrong.
+        logLine(QStringLiteral("no schedule drawn for ") + m_dayName +
+                QStringLiteral(", nothing saved"));
+        return;
+    }
+    saveDayEdits();
+}
+
+bool orvaneView::saveDayEdits()
+{
+    const DayEdits edits = readEdits();
+    // A failure leaves the stored day as it was; the person is told, since the edits are
+    // still only on screen.
+    if (!m_actions->saveDay(currentTable(), m_date, edits)) {
+        Prompt::warning(this, QStringLiteral("提示"),
+                        QStringLiteral("保存失败，这一天的内容没有改变。请稍后再试。"));
+        return false;
+    }
+    m_drawnEdits = edits;
     return true;
+}
+
+bool orvaneView::hasUnsavedEdits() const
+{
+    return m_scheduleDrawn && readEdits().differsFrom(m_drawnEdits);
+}
+
+bool orvaneView::confirmLeave()
+{
+    if (!hasUnsavedEdits())
+        return true;
+    switch (Prompt::saveDiscardCancel(this, QStringLiteral("提示"),
+                                      QStringLiteral("这一天的修改还没有保存，要保存吗？"))) {
+    case QMessageBox::Save:
+        return saveDayEdits();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void orvaneView::storeUnsavedEdits()
+{
+    if (hasUnsavedEdits())
+        saveDayEdits();
+}
+
+void orvaneView::closeEvent(QCloseEvent *event)
+{
+    if (confirmLeave())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void orvaneView::checkLabelDurationStatistic()
@@ -539,6 +567,8 @@ bool orvaneView::checkTableExistOrNot(QString tableName)
 
 void orvaneView::onBackButtonClicked()
 {
+    if (!confirmLeave())
+        return;
     WindowHandOver::handOver(this, m_mainView);
 }
 
@@ -547,9 +577,23 @@ void orvaneView::onHistoryButtonClicked()
     // The history browser is not part of the program yet; the button stays inert.
 }
 
+bool orvaneView::saveThen(const std::function<bool()> &change)
+{
+    // Only a day with something typed since it was drawn is written first; an untouched one
+    // keeps its stored texts exactly.
+    const bool unsaved = hasUnsavedEdits();
+    const DayEdits edits = unsaved ? readEdits() : DayEdits();
+    if (m_actions->saveThen(currentTable(), m_date, unsaved ? &edits : nullptr, change))
+        return true;
+    // The edits are still on screen; nothing was redrawn over them.
+    Prompt::warning(this, QStringLiteral("提示"),
+                    QStringLiteral("保存失败，这一天的内容没有改变。请稍后再试。"));
+    return false;
+}
+
 void orvaneView::updateCellHeight(int index, int kind, int newHeight, int scrollPos)
 {
-    if (!m_store->updateHeight(currentTable(), index, kind, newHeight))
+    if (!saveThen([&] { return m_store->updateHeight(currentTable(), index, kind, newHeight); }))
         return;
     drawScheduleTable(currentTable());
     // Size the new rows now, so the scroll range is known before the position is restored.
@@ -568,27 +612,28 @@ void orvaneView::onAddItemClicked(int index)
 
 void orvaneView::addTimedRecord(int index, bool above, const QTime &start, const QTime &end)
 {
-    if (m_recordCount > 49) {
+    if (m_recordCount >= TemplateXml::maxRecords) {
         Prompt::warning(this, QStringLiteral("提示"), QStringLiteral("每日计划不要超过50项。"));
         return;
     }
-    if (m_store->addRecord(currentTable(), index, above, true, start, end))
+    if (saveThen(
+            [&] { return m_store->addRecord(currentTable(), index, above, true, start, end); }))
         drawScheduleTable(currentTable());
 }
 
 void orvaneView::addUntimedRecord(int index, bool above)
 {
-    if (m_recordCount > 49) {
+    if (m_recordCount >= TemplateXml::maxRecords) {
         Prompt::warning(this, QStringLiteral("提示"), QStringLiteral("每日计划不要超过50项。"));
         return;
     }
-    if (m_store->addRecord(currentTable(), index, above, false))
+    if (saveThen([&] { return m_store->addRecord(currentTable(), index, above, false); }))
         drawScheduleTable(currentTable());
 }
 
 void orvaneView::onDeleteItemClicked(int index)
 {
-    if (m_store->deleteRecord(currentTable(), index))
+    if (saveThen([&] { return m_store->deleteRecord(currentTable(), index); }))
         drawScheduleTable(currentTable());
 }
 
@@ -607,7 +652,10 @@ void orvaneView::onMergeItemClicked(int index)
 void orvaneView::mergeRecords(int fromIndex, int withIndex, int placeIndex, int option,
                               const QTime &start, const QTime &end)
 {
-    if (m_store->mergeRecords(currentTable(), fromIndex, withIndex, placeIndex, option, start, end))
+    if (saveThen([&] {
+            return m_store->mergeRecords(currentTable(), fromIndex, withIndex, placeIndex, option,
+                                         start, end);
+        }))
         drawScheduleTable(currentTable());
 }
 
@@ -647,7 +695,8 @@ QString orvaneView::readSummaryNames(int kind)
 
 void orvaneView::applySummaryItems(const QString &textNames, const QString &scoreNames)
 {
-    if (SummaryStore(m_db, currentTable()).applyItems(textNames, scoreNames))
+    if (saveThen(
+            [&] { return SummaryStore(m_db, currentTable()).applyItems(textNames, scoreNames); }))
         drawScheduleTable(currentTable());
 }
 
@@ -696,19 +745,8 @@ void orvaneView::deleteDaySchedule(const QString &templat)
             m_dayExcelTemplates.removeAll(templat);
         return;
     }
-    const QString table = m_dayName + templat;
-    const bool inTransaction = m_db.transaction();
-    bool ok = m_store->dropSchedule(table) &&
-              LabelDurationStore(m_db).removeScheduleLabels(table, m_date);
-    if (inTransaction)
-        ok = ok ? m_db.commit() : (m_db.rollback(), false);
-    if (!ok)
-        return;
-    Settings settings;
-    const QString prefix = DayStore::summaryTable(table);
-    for (const char *key : {"_TextCount", "_ScoreCount", "_Text", "_Score"})
-        settings.remove(prefix + QLatin1String(key));
-    m_dayXmlTemplates.removeAll(templat);
+    if (m_actions->dropSchedule(m_dayName + templat, m_date))
+        m_dayXmlTemplates.removeAll(templat);
 }
 
 QComboBox *orvaneView::makeTemplateBox(bool withNone)

@@ -2,6 +2,7 @@
 #define ORVANE_SCHEDULE_ORVANEVIEW_H
 
 #include "richtext/schedulecellowner.h"
+#include "schedule/dayactions.h"
 
 #include <QDate>
 #include <QPointer>
@@ -9,6 +10,7 @@
 #include <QStringList>
 #include <QTime>
 #include <QWidget>
+#include <functional>
 
 class DayStore;
 class MainView;
@@ -27,7 +29,6 @@ class orvaneView : public QWidget, public ScheduleCellOwner {
 
 public:
     static const int TABLE_CREATE_FAILURE = -1;
-    static const int SCHEDULE_TABLE_LABEL = 4;
 
     orvaneView(QWidget *parent, MainView *mainView, const QString &filterCondition,
                const QString &sortCondition);
@@ -52,6 +53,11 @@ public:
     void fillTemplateComboBox();
     void showDaySchedule(const QString &templat);
     void deleteDaySchedule(const QString &templat);
+
+    // Whether texts, times or scores on screen differ from what was drawn or last saved.
+    bool hasUnsavedEdits() const;
+    // Saves unsaved edits without asking (the program is being shut down).
+    void storeUnsavedEdits();
 
     // State read by the dialogs and the tests.
     QDate date() const { return m_date; }
@@ -92,14 +98,24 @@ public slots:
     void onLabelButtonClicked(int index);
     void onEditTodaySummaryButtonClicked();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // Asks before the day's unsaved edits would be drawn over; false: stay on the day.
+    bool confirmLeave();
+    bool saveDayEdits();
     void drawTaskPanel();
     void resetScheduleArea();
     void showScheduleContent();
     void clearSchedule();
     void createControls();
     void drawSummary(int row);
-    bool saveSummary();
+    // The day's texts, times, heights, labels and scores as they are on screen.
+    DayEdits readEdits() const;
+    // Stores the edits on screen, then makes the change, in one transaction; tells the person
+    // when it failed.
+    bool saveThen(const std::function<bool()> &change);
     QComboBox *makeTemplateBox(bool withNone);
     void toggleSmallBox(QPointer<QComboBox> &box, bool withNone, const char *slot, int x);
     void openExcelEditor(const QString &path);
@@ -109,6 +125,8 @@ private:
     QString m_sortCondition;
     QSqlDatabase m_db;
     DayStore *m_store = nullptr;
+    DayActions *m_actions = nullptr;
+    DayEdits m_drawnEdits; // the day as drawn or last saved
 
     QDate m_date;
     QString m_dayName;

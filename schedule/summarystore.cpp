@@ -4,16 +4,35 @@
 #include "app/logging.h"
 #include "app/semicolonlist.h"
 #include "app/settings.h"
+#include "app/sql.h"
 #include "schedule/daystore.h"
+#include "schedule/templatexml.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
-#include <QXmlStreamReader>
 
 SummaryStore::SummaryStore(const QSqlDatabase &db, const QString &dayTable)
     : m_db(db), m_dayTable(dayTable)
 {
+}
+
+void SummaryStore::writeKeys(const QString &summaryTable, const QStringList &textNames,
+                             const QStringList &scoreNames)
+{
+    Settings settings;
+    settings.setValue(summaryTable + textCountSuffix, textNames.size());
+    settings.setValue(summaryTable + scoreCountSuffix, scoreNames.size());
+    settings.setValue(summaryTable + textNamesSuffix, SemicolonList::join(textNames));
+    settings.setValue(summaryTable + scoreNamesSuffix, SemicolonList::join(scoreNames));
+}
+
+void SummaryStore::removeKeys(const QString &summaryTable)
+{
+    Settings settings;
+    for (const QString &suffix :
+         {textCountSuffix, scoreCountSuffix, textNamesSuffix, scoreNamesSuffix})
+        settings.remove(summaryTable + suffix);
 }
 
 QString SummaryStore::table() const
@@ -49,18 +68,17 @@ QList<SummaryItem> SummaryStore::items(bool *ok)
 
 int SummaryStore::textCount() const
 {
-    return Settings::read(settingsPrefix() + QStringLiteral("_TextCount"), 0).toInt();
+    return Settings::read(settingsPrefix() + textCountSuffix, 0).toInt();
 }
 
 int SummaryStore::scoreCount() const
 {
-    return Settings::read(settingsPrefix() + QStringLiteral("_ScoreCount"), 0).toInt();
+    return Settings::read(settingsPrefix() + scoreCountSuffix, 0).toInt();
 }
 
 QString SummaryStore::readNames(int kind)
 {
-    const QString key =
-        settingsPrefix() + (kind == 0 ? QStringLiteral("_Text") : QStringLiteral("_Score"));
+    const QString key = settingsPrefix() + (kind == 0 ? textNamesSuffix : scoreNamesSuffix);
     QString names = Settings::read(key, Settings::noValue).toString();
     if (names == Settings::noValue) {
         logLine(kind == 0 ? QStringLiteral("summaryText is ~no-value~ ini, start parse table")
@@ -122,7 +140,7 @@ bool SummaryStore::applyItems(const QString &textNames, const QString &scoreName
         return false;
     }
     const QString quoted = Database::quoteIdentifier(table());
-    const bool inTransaction = m_db.transaction();
+    Sql::Transaction transaction(m_db);
     QSqlQuery query(m_db);
     for (int id = 0; id < old.size(); ++id) {
         const QString statement =
@@ -167,21 +185,15 @@ bool SummaryStore::applyItems(const QString &textNames, const QString &scoreName
         insert(texts.size() + j, QStringLiteral("summaryScore"), scores.at(j),
                item ? item->detail : QString(), 30);
     }
-    if (!inserted) {
-        if (inTransaction)
-            m_db.rollback();
+    if (!inserted || !transaction.commit())
         return false;
-    }
-    if (inTransaction && !m_db.commit()) {
-        m_db.rollback();
-        return false;
-    }
     const QString prefix = settingsPrefix();
     Settings settings;
-    settings.setValue(prefix + QStringLiteral("_TextCount"), texts.size());
-    settings.setValue(prefix + QStringLiteral("_ScoreCount"), scores.size());
-    settings.setValue(prefix + QStringLiteral("_Text"), textNames);
-    settings.setValue(prefix + QStringLiteral("_Score"), scoreNames);
+    settings.setValue(prefix + textCountSuffix, texts.size());
+    settings.setValue(prefix + scoreCountSuffix, scores.size());
+    // The names as typed (the summary dialog writes them with their trailing separators).
+    settings.setValue(prefix + textNamesSuffix, textNames);
+    settings.setValue(prefix + scoreNamesSuffix, scoreNames);
     return true;
 }
 
@@ -195,11 +207,8 @@ QString SummaryStore::checkName(const QString &name)
     static const QStringList reserved = {QStringLiteral("text"), QStringLiteral("height"),
                                          QStringLiteral("summaryText"),
                                          QStringLiteral("summaryScore")};
-    QXmlStreamReader probe(QLatin1Char('<') + name + QStringLiteral("/>"));
-    while (!probe.atEnd())
-        probe.readNext();
-    if (probe.hasError() || name.contains(SemicolonList::separator) || reserved.contains(name) ||
-        name.startsWith(QLatin1String("xml"), Qt::CaseInsensitive))
+    if (!TemplateXml::isElementName(name) || name.contains(SemicolonList::separator) ||
+        reserved.contains(name) || name.startsWith(QLatin1String("xml"), Qt::CaseInsensitive))
         return QStringLiteral("项目名称“%1”不能用作模板中的名称：请只用文字、字母、数字、"
                               "下划线或连字符，不要用空格和其它符号。")
             .arg(name);

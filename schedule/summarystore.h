@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 // One row of a day's summary table: text items first, then score items.
 struct SummaryItem {
@@ -14,9 +15,20 @@ struct SummaryItem {
     int height = 0;
 };
 
-// The summary table "summary_" + day table and its four settings keys.
+// The summary table "summary_" + day table and its four settings keys, named by the summary
+// table with the suffixes below.
 class SummaryStore {
 public:
+    static inline const QString textCountSuffix = QStringLiteral("_TextCount");
+    static inline const QString scoreCountSuffix = QStringLiteral("_ScoreCount");
+    static inline const QString textNamesSuffix = QStringLiteral("_Text");
+    static inline const QString scoreNamesSuffix = QStringLiteral("_Score");
+
+    // Writes the four keys of a summary table from its item names.
+    static void writeKeys(const QString &summaryTable, const QStringList &textNames,
+                          const QStringList &scoreNames);
+    static void removeKeys(const QString &summaryTable);
+
     SummaryStore(const QSqlDatabase &db, const QString &dayTable);
 
     QString table() const;

@@ -5,7 +5,9 @@
 #include "app/paths.h"
 #include "app/semicolonlist.h"
 #include "app/settings.h"
+#include "app/sql.h"
 #include "schedule/daytables.h"
+#include "schedule/summarystore.h"
 #include "schedule/templatexml.h"
 
 #include <QDir>
@@ -155,7 +157,7 @@ int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
     const TemplateContent &content = read.content;
 
     // One template fill is one transaction; it also spares SQLite a sync per row.
-    const bool inTransaction = db.transaction();
+    Sql::Transaction transaction(db);
     int inserted = 0;
     QSqlQuery query(db);
     query.prepare(QStringLiteral("insert into %1 values(?,?,?,?,?,?,?,?,?,?)")
@@ -214,22 +216,14 @@ int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
         }
         scoreNames.append(item.name);
     }
-    if (inTransaction && !db.commit()) {
-        logLine(QStringLiteral("Create empty template table failed!"), db.lastError().text());
-        db.rollback();
+    if (!transaction.commit(QStringLiteral("Create empty template table failed!"))) {
         inserted = 0;
         textNames.clear();
         scoreNames.clear();
     }
 
     // The summary view reads the item lists from these keys; they always match the table.
-    {
-        Settings settings;
-        settings.setValue(summaryTable + QStringLiteral("_TextCount"), textNames.size());
-        settings.setValue(summaryTable + QStringLiteral("_ScoreCount"), scoreNames.size());
-        settings.setValue(summaryTable + QStringLiteral("_Text"), SemicolonList::join(textNames));
-        settings.setValue(summaryTable + QStringLiteral("_Score"), SemicolonList::join(scoreNames));
-    }
+    SummaryStore::writeKeys(summaryTable, textNames, scoreNames);
 
     for (const QString &message : read.messages)
         tell(messages, UserMessage::Warning, message);
@@ -415,36 +409,27 @@ QString TemplateStore::openExcelSchedule(QSqlDatabase db, const QString &dayName
     const QString copy = excelCopyPath(dayName, templateName);
 
     QSqlQuery query(db);
-    query.prepare(
-        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = ?"));
-    query.addBindValue(registry);
-    bool exists = false;
-    if (!query.exec())
-        logLine(QStringLiteral("check_excel_table query is failed!"), query.lastError().text());
-    else if (query.next())
-        exists = query.value(0).toInt() > 0;
+    bool checked = false;
+    const bool exists = Sql::tableExists(db, registry, &checked);
+    if (!checked)
+        logLine(QStringLiteral("check_excel_table query is failed!"), db.lastError().text());
 
     if (!exists) {
         logLine(QStringLiteral("excel table not exist!"));
         // The registry and the copy come together: a registry without its workbook would give
         // the date a schedule nobody can open.
-        const bool inTransaction = db.transaction();
-        auto giveUp = [&] {
-            if (inTransaction)
-                db.rollback();
-            return QString();
-        };
+        Sql::Transaction transaction(db);
         if (!query.exec(
                 QStringLiteral("create table %1(id int PRIMARY KEY, path TEXT)").arg(quoted))) {
             logLine(QStringLiteral("create excel table failed!"), query.lastError().text());
-            return giveUp();
+            return QString();
         }
         query.prepare(QStringLiteral("insert into %1(id, path) values(?, ?)").arg(quoted));
         query.addBindValue(0);
         query.addBindValue(copy);
         if (!query.exec()) {
             logLine(QStringLiteral("insert into excel table failed!"), query.lastError().text());
-            return giveUp();
+            return QString();
         }
         QDir().mkpath(Paths::excelDbDir());
         if (QFileInfo::exists(copy)) {
@@ -453,13 +438,10 @@ QString TemplateStore::openExcelSchedule(QSqlDatabase db, const QString &dayName
         } else if (!QFile::copy(excelTemplatePath(templateName), copy)) {
             logLine(QStringLiteral("copy excel template failed! ") +
                     excelTemplatePath(templateName));
-            return giveUp();
-        }
-        if (inTransaction && !db.commit()) {
-            logLine(QStringLiteral("create excel table failed!"), db.lastError().text());
-            db.rollback();
             return QString();
         }
+        if (!transaction.commit(QStringLiteral("create excel table failed!")))
+            return QString();
     }
 
     if (!query.exec(QStringLiteral("select * from ") + quoted)) {

@@ -5,6 +5,7 @@
 #include "app/semicolonlist.h"
 #include "schedule/orvaneview.h"
 #include "schedule/summarystore.h"
+#include "schedule/templatexml.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +15,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const int maxItems = 20;
+
 }
 
 todaySummary::todaySummary(orvaneView *view, const QString &table, const QString &summaryText,
@@ -171,7 +172,7 @@ void todaySummary::saveText()
                 m_summaryScore = previousScore;
                 return;
             }
-            if (++count > maxItems) {
+            if (++count > TemplateXml::maxSummaryItems) {
                 Prompt::warning(this, QStringLiteral("提示"),
                                 QStringLiteral("每日小结不能超过20项。"));
                 m_summaryText = previousText;

@@ -2,6 +2,8 @@
 
 #include "app/database.h"
 #include "app/logging.h"
+#include "app/sql.h"
+#include "schedule/daytables.h"
 #include "schedule/planlabels.h"
 #include "statistics/weekcalendar.h"
 
@@ -11,8 +13,6 @@
 #include <QTime>
 #include <QVariant>
 
-const QString LabelDurationStore::createDayLabelSql =
-    QStringLiteral("create table %1(id int PRIMARY KEY, labelName TEXT, labelDuration INT)");
 const QString LabelDurationStore::createTypedSql = QStringLiteral(
     "create table %1(id int PRIMARY KEY, labelName TEXT, labelDuration INT, createDate TEXT)");
 const QString LabelDurationStore::createUntypedSql =
@@ -22,8 +22,6 @@ const QString LabelDurationStore::insertSql = QStringLiteral(
 
 namespace {
 const int labelColumn = 4; // label column of a day table
-const QString checkExistSql =
-    QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = '%1'");
 // A week closed on a later Sunday or at the month's end has no blank before its date value.
 const QString laterWeekInsertSql = QStringLiteral(
     "insert into %1(id, labelName, labelDuration, createDate) values(%2, '%3', %4,'%5')");
@@ -67,25 +65,16 @@ int LabelDurationStore::weekCountInMonth(int year, int month)
 
 bool LabelDurationStore::exec(const QString &statement, QString *error)
 {
-    QSqlQuery query(m_db);
-    if (query.exec(statement))
-        return true;
-    if (error)
-        *error = query.lastError().text();
-    return false;
+    return Sql::run(m_db, statement, QString(), QString(), error);
 }
 
 bool LabelDurationStore::tableExists(const QString &tableName, bool *ok)
 {
-    QSqlQuery query(m_db);
-    if (!query.exec(checkExistSql.arg(Database::escapeText(tableName)))) {
+    const bool exists = Sql::tableExists(m_db, tableName, ok);
+    if (!*ok)
         logLine(QStringLiteral("%1 check exist or not failed!").arg(tableName),
-                query.lastError().text());
-        *ok = false;
-        return false;
-    }
-    *ok = true;
-    return query.next() && query.value(0).toInt() != 0;
+                m_db.lastError().text());
+    return exists;
 }
 
 bool LabelDurationStore::checkTableExistOrNot(const QString &tableName)
@@ -198,7 +187,7 @@ bool LabelDurationStore::rebuildDayLabelTable(const QString &dayTableName,
     logLine(QStringLiteral("labelList.size() is %1").arg(labels.size()));
 
     bool ok = true;
-    const QString labelTable = WeekCalendar::dayLabelTableName(dayTableName);
+    const QString labelTable = DayTables::labelTableName(dayTableName);
     QString error;
     if (exec(QStringLiteral("drop table ") + quoted(labelTable), &error)) {
         logLine(QStringLiteral("drop label table succeed!"));
@@ -388,7 +377,7 @@ bool LabelDurationStore::checkLabelDurationStatistic(const QDate &date)
 bool LabelDurationStore::removeScheduleLabels(const QString &dayTableName, const QDate &date)
 {
     bool ok = true;
-    const QString labelTable = WeekCalendar::dayLabelTableName(dayTableName);
+    const QString labelTable = DayTables::labelTableName(dayTableName);
     bool checked = false;
     if (tableExists(labelTable, &checked)) {
         QString error;

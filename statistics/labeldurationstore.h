@@ -21,10 +21,9 @@
 // no failure.
 class LabelDurationStore {
 public:
-    static const QString createDayLabelSql; // the label table as created with a new schedule
-    static const QString createTypedSql;    // a rebuilt day table, week 1, a refreshed week
-    static const QString createUntypedSql;  // months, years, weeks closed later in the month
-    static const QString insertSql;         // table, id, name, minutes, yyyyMMdd
+    static const QString createTypedSql;   // a rebuilt day table, week 1, a refreshed week
+    static const QString createUntypedSql; // months, years, weeks closed later in the month
+    static const QString insertSql;        // table, id, name, minutes, yyyyMMdd
 
     explicit LabelDurationStore(const QSqlDatabase &db);
 

@@ -92,11 +92,6 @@ QString WeekCalendar::dateText(const QDate &date)
     return yearText(date.year()) + monthText(date.month()) + dayText(date.day());
 }
 
-QString WeekCalendar::dayLabelTableName(const QString &dayTableName)
-{
-    return labelPrefix + dayTableName;
-}
-
 QString WeekCalendar::dayLabelTablePrefix(const QDate &date)
 {
     return labelPrefix + QStringLiteral("Day") + dateText(date);

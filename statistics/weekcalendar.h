@@ -31,9 +31,6 @@ public:
     static QString dayText(int day);
     // The date as yyyyMMdd with the year rule above (createDate of the duration rows).
     static QString dateText(const QDate &date);
-
-    // "labelDuration_" + the day table name of one schedule.
-    static QString dayLabelTableName(const QString &dayTableName);
     // Common start of the label tables of every schedule of one day.
     static QString dayLabelTablePrefix(const QDate &date);
     static QString weekTableName(int year, int month, int week);

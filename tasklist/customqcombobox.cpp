@@ -2,8 +2,8 @@
 
 #include "app/logging.h"
 #include "app/semicolonlist.h"
-#include "app/settings.h"
 #include "tasklist/mainview.h"
+#include "tasklist/tasklabels.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -40,8 +40,7 @@ void CustomQComboBox::showPopup()
     disconnect(lineEdit(), &QLineEdit::textChanged, this, &CustomQComboBox::resetTextChanged);
     list->clear();
     const QStringList ticked = SemicolonList::split(mText);
-    const QStringList names =
-        SemicolonList::split(Settings::read(QStringLiteral("label"), QString()).toString());
+    const QStringList names = SemicolonList::split(TaskLabels::text());
     for (const QString &name : names) {
         auto *item = new QListWidgetItem(list);
         auto *box = new QCheckBox(name, this);

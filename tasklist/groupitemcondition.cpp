@@ -1,5 +1,9 @@
 #include "tasklist/groupitemcondition.h"
 
+#include "app/calendarpopup.h"
+
+#include "tasklist/taskstore.h"
+
 #include "tasklist/criteriawidgets.h"
 #include "tasklist/filterclause.h"
 #include "tasklist/groupedit.h"
@@ -7,7 +11,6 @@
 #include "tasklist/sortclause.h"
 #include "tasklist/sortwidgets.h"
 
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -176,16 +179,9 @@ QVariantMap GroupItemCondition::widgetState() const
 
 void GroupItemCondition::onFilterCalendarButtonClicked(int index)
 {
-    auto *calendar = new QCalendarWidget(this);
-    calendar->setGeometry(width() / 6, height() / 4, 350, 260);
-    calendar->setWindowModality(Qt::ApplicationModal);
-    connect(calendar, &QCalendarWidget::clicked, this, [this, calendar, index](QDate date) {
-        onFilterCalendarSelected(index, date);
-        calendar->hide();
-        calendar->deleteLater();
-    });
-    calendar->show();
-    calendar->raise();
+    CalendarPopup::open(
+        this, QRect(width() / 6, height() / 4, 350, 260),
+        [this, index](const QDate &date) { onFilterCalendarSelected(index, date); });
 }
 
 void GroupItemCondition::onFilterCalendarSelected(int index, QDate date)
@@ -209,7 +205,7 @@ void GroupItemCondition::onFilterApplyButtonClicked()
     mOrder = SortClause::orderBy(key, mSort->ascending());
     if (!mOrder.isEmpty())
         mText += SortClause::readable(key, mSort->ascending());
-    mSyntax = QStringLiteral("select * from star ") + mWhere + mOrder;
+    mSyntax = TaskStore::groupStatement(mWhere, mOrder);
     GroupStore::setCondition(mIndex, mText, mSyntax);
     mGroupEdit->rebuild();
     GroupStore::setState(mIndex, widgetState());

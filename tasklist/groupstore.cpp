@@ -4,9 +4,10 @@
 
 #include <QStringList>
 
+const QString GroupStore::countKey = QStringLiteral("groupCount");
+
 namespace {
 const QString arrayName = QStringLiteral("groupItems");
-const QString countKey = QStringLiteral("groupCount");
 const QString nameKey = QStringLiteral("groupItemName");
 const QString textKey = QStringLiteral("groupItemConditionText");
 const QString syntaxKey = QStringLiteral("groupItemConditionSyntax");

@@ -14,6 +14,7 @@
 class GroupStore {
 public:
     static constexpr int maxGroups = 1000;
+    static const QString countKey; // "groupCount"
 
     struct Group {
         QString name;

@@ -1,7 +1,7 @@
 #include "tasklist/labelother.h"
 
 #include "app/semicolonlist.h"
-#include "app/settings.h"
+#include "tasklist/tasklabels.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,8 +15,8 @@ LabelOther::LabelOther(MainView *mainView, int index, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("标签"));
     resize(300, 400);
-    mCount = Settings::read(QStringLiteral("labelCount"), 0).toInt();
-    QString stored = Settings::read(QStringLiteral("label"), QString()).toString();
+    mCount = TaskLabels::count();
+    QString stored = TaskLabels::text();
     stored.chop(1);
     build(stored.split(SemicolonList::separator, Qt::SkipEmptyParts), mCount, mCount);
 }
@@ -82,8 +82,7 @@ void LabelOther::onOkButtonClicked()
             names.append(edit->text());
     }
     mText = SemicolonList::join(names);
-    Settings::write(QStringLiteral("labelCount"), names.size());
-    Settings::write(QStringLiteral("label"), mText);
+    TaskLabels::store(names);
     hide();
     // A new window is made for every "其它..." click; this one is done.
     deleteLater();

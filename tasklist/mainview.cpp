@@ -1,5 +1,6 @@
 #include "tasklist/mainview.h"
 
+#include "app/calendarpopup.h"
 #include "app/database.h"
 #include "app/desktop.h"
 #include "app/logging.h"
@@ -21,7 +22,6 @@
 #include "tasklist/taskrow.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGestureEvent>
@@ -34,11 +34,9 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QSpinBox>
-#include <QSqlError>
 #include <QSwipeGesture>
 
 namespace {
-const QString manualOrder = QStringLiteral(" order by manualIndex");
 const QString groupApplyKey = QStringLiteral("groupApplyMode");
 const QString filterApplyKey = QStringLiteral("filterApplyMode");
 const QString sortApplyKey = QStringLiteral("sortApplyMode");
@@ -105,7 +103,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     if (grouped)
         buildGroupedRows();
     else
-        buildRows(Database::selectAllSql);
+        buildRows(TaskQuery());
     updateAddButton();
 
     connect(m_saveButton, &QPushButton::clicked, this, &MainView::saveTextEdit);
@@ -135,11 +133,9 @@ bool MainView::openDatabase()
 void MainView::createListContainer(int mode)
 {
     if (m_sortCondition.isEmpty())
-        m_sortCondition = manualOrder;
+        m_sortCondition = TaskStore::manualOrder;
     // The grouped list shows every task whatever the filter, so it needs room for all of them.
-    int total = m_store->listHeight(mode == 1 ? Database::selectAllSql + manualOrder
-                                              : Database::selectAllSql + m_filterCondition +
-                                                    m_sortCondition);
+    int total = m_store->listHeight(mode == 1 ? TaskQuery() : currentQuery());
     m_groupCount = GroupStore::count();
     if (mode == 1)
         total += m_groupCount * 120;
@@ -152,12 +148,16 @@ void MainView::createListContainer(int mode)
     m_container->grabGesture(Qt::SwipeGesture);
 }
 
-void MainView::buildRows(const QString &statement)
+TaskQuery MainView::currentQuery() const
 {
-    const QString text = statement == Database::selectAllSql ? statement + manualOrder : statement;
-    const bool plainOrder = text == Database::selectAllSql + manualOrder;
+    return TaskQuery{m_filterCondition, m_sortCondition};
+}
+
+void MainView::buildRows(const TaskQuery &query)
+{
+    const bool plainOrder = query.plain();
     bool ok = false;
-    const QList<TaskRecord> tasks = m_store->select(text, &ok);
+    const QList<TaskRecord> tasks = m_store->select(query, &ok);
     m_rows.clear();
     m_shownRowCount = 0;
     for (int r = 0; r < tasks.size(); ++r) {
@@ -207,8 +207,7 @@ void MainView::buildGroupedRows()
     for (int m = 0; m < positions; ++m) {
         if (drawn.contains(m))
             continue;
-        const QList<TaskRecord> rest =
-            m_store->select(QStringLiteral("select * from star where manualIndex = %1").arg(m));
+        const QList<TaskRecord> rest = m_store->selectAt(m);
         for (const TaskRecord &task : rest) {
             if (!drawn.contains(task.manualIndex))
                 draw(task);
@@ -241,7 +240,7 @@ void MainView::redrawManualOrder()
 {
     destroyListContainer();
     createListContainer(0);
-    buildRows(Database::selectAllSql);
+    buildRows(TaskQuery());
 }
 
 void MainView::setTextEditIndex(int index)
@@ -263,12 +262,23 @@ void MainView::setTextEditIndex(int index)
 
 void MainView::saveTextEdit()
 {
+    savePending();
+}
+
+bool MainView::savePending()
+{
+    if (m_pendingLast < 0)
+        return true;
     const int last = qMin(m_pendingLast, static_cast<int>(pendingRows.size()) - 1);
-    // One save is one transaction: one write to disk instead of one per row.
-    const bool inTransaction = last >= 0 && m_db.transaction();
-    auto finish = [this, inTransaction]() {
-        if (inTransaction && !m_db.commit())
-            logLine(QStringLiteral("db update failed!"), m_db.lastError().text());
+    QList<TaskRecord> tasks;
+    // The rows read so far are saved even when a later one cannot be read. A failed write
+    // keeps every edit pending and on screen, so the next save writes it.
+    auto finish = [this, &tasks]() {
+        if (m_store->saveAll(tasks))
+            return true;
+        Prompt::warning(this, QStringLiteral("提示"),
+                        QStringLiteral("保存失败，修改还在窗口里，请稍后再试。"));
+        return false;
     };
     for (int i = 0; i <= last; ++i) {
         const int index = pendingRows[i];
@@ -279,8 +289,7 @@ void MainView::saveTextEdit()
         auto *editor = qobject_cast<CustomTextEdit *>(find("textEdit"));
         if (!editor) {
             logLine(QStringLiteral("cann't find child textEdit%1").arg(index));
-            finish();
-            return;
+            return finish();
         }
         const struct {
             const char *stem;
@@ -295,8 +304,7 @@ void MainView::saveTextEdit()
         for (const auto &part : parts) {
             if (!part.widget) {
                 logLine(QStringLiteral("cann't find child ") + QString::fromLatin1(part.stem));
-                finish();
-                return;
+                return finish();
             }
         }
         TaskRecord task;
@@ -310,18 +318,20 @@ void MainView::saveTextEdit()
         task.progress = static_cast<QSpinBox *>(parts[5].widget)->value();
         task.label = static_cast<QComboBox *>(parts[6].widget)->currentText();
         task.height = editor->height();
-        m_store->save(task);
+        tasks.append(task);
     }
-    finish();
+    if (!finish())
+        return false;
     m_pendingLast = -1;
     m_lastPendingRow = -1;
     pendingRows.fill(0);
+    return true;
 }
 
 void MainView::onAddButtonClicked()
 {
-    if (m_pendingLast >= 0)
-        saveTextEdit();
+    if (!savePending())
+        return;
     // The id counter never falls below the stored ids, whatever view was drawn last.
     nextId = qMax(nextId, m_store->nextFreeId());
     if (!m_store->insert(nextId)) {
@@ -335,8 +345,8 @@ void MainView::onAddButtonClicked()
 
 void MainView::onViewButtonClicked()
 {
-    if (m_pendingLast >= 0)
-        saveTextEdit();
+    if (!savePending())
+        return;
     // A fresh day view takes the list's current filter and order; the one left last time is
     // dropped rather than kept hidden for the rest of the session.
     if (m_dayView)
@@ -368,8 +378,8 @@ void MainView::setDeleteButtonIndex(int index)
 
 void MainView::onDelButtonClicked()
 {
-    if (m_pendingLast >= 0)
-        saveTextEdit();
+    if (!savePending())
+        return;
     if (m_store->remove(mDeletingNo) == TaskStore::DeleteResult::DeleteFailed)
         return;
     m_savedScrollPos = m_scrollArea->verticalScrollBar()->value();
@@ -379,31 +389,27 @@ void MainView::onDelButtonClicked()
 
 void MainView::onUpArrowClicked(int index, int id)
 {
-    if (m_store->moveUp(index, id))
+    // Every redraw from the table first saves what was typed, or it would be drawn over.
+    if (savePending() && m_store->moveUp(index, id))
         redrawManualOrder();
 }
 
 void MainView::onDownArrowClicked(int index, int id)
 {
-    if (m_store->moveDown(index, id))
+    if (savePending() && m_store->moveDown(index, id))
         redrawManualOrder();
 }
 
 void MainView::openCalendar(int index, bool start)
 {
-    auto *calendar = new QCalendarWidget(this);
-    calendar->setGeometry(m_listArea.width() / 2 - 200, m_listArea.height() / 2 - 150, 400, 300);
-    calendar->setWindowModality(Qt::ApplicationModal);
-    connect(calendar, &QCalendarWidget::clicked, this, [this, calendar, index, start](QDate date) {
-        if (start)
-            onStartCalendarClicked(date, index);
-        else
-            onStopCalendarClicked(date, index);
-        calendar->hide();
-        calendar->deleteLater();
-    });
-    calendar->show();
-    calendar->raise();
+    CalendarPopup::open(
+        this, QRect(m_listArea.width() / 2 - 200, m_listArea.height() / 2 - 150, 400, 300),
+        [this, index, start](const QDate &date) {
+            if (start)
+                onStartCalendarClicked(date, index);
+            else
+                onStopCalendarClicked(date, index);
+        });
 }
 
 void MainView::onStartDateButtonClicked(int index)
@@ -452,7 +458,7 @@ void MainView::onLabelOtherButtonClicked(int index)
     other->show();
 }
 
-void MainView::redrawCurrentMode(const QString &plainStatement)
+void MainView::redrawCurrentMode(const TaskQuery &query)
 {
     destroyListContainer();
     if (groupedMode()) {
@@ -460,17 +466,15 @@ void MainView::redrawCurrentMode(const QString &plainStatement)
         buildGroupedRows();
     } else {
         createListContainer(0);
-        buildRows(plainStatement);
+        buildRows(query);
     }
 }
 
 void MainView::setItemHeight(int index, int newHeight, int scrollPos)
 {
-    const QString sort = m_sortCondition.isEmpty() ? manualOrder : m_sortCondition;
-    const QString statement = Database::selectAllSql + m_filterCondition + sort;
-    if (!m_store->saveHeight(index, newHeight))
+    if (!savePending() || !m_store->saveHeight(index, newHeight))
         return;
-    redrawCurrentMode(statement);
+    redrawCurrentMode(currentQuery());
     m_scrollArea->verticalScrollBar()->setValue(scrollPos);
 }
 
@@ -497,10 +501,12 @@ bool MainView::event(QEvent *event)
 
 void MainView::closeEvent(QCloseEvent *event)
 {
-    Settings::write(QStringLiteral("filterApplyMode"), false);
-    Settings::write(QStringLiteral("sortApplyMode"), false);
-    if (m_pendingLast >= 0)
-        saveTextEdit();
+    Settings::write(filterApplyKey, false);
+    Settings::write(sortApplyKey, false);
+    savePending();
+    // Closed while the day view is up: the program is being ended (a shutdown signal).
+    if (m_dayView && m_dayView->isVisible())
+        m_dayView->storeUnsavedEdits();
     event->accept();
 }
 
@@ -561,7 +567,7 @@ void MainView::buildPanelStrip()
 
 bool MainView::sorted() const
 {
-    return !m_sortCondition.isEmpty() && m_sortCondition != manualOrder;
+    return !currentQuery().manualOrder();
 }
 
 void MainView::updateAddButton()
@@ -572,12 +578,12 @@ void MainView::updateAddButton()
 void MainView::onSortApplyButtonClicked(QString sortCondition)
 {
     const QString clause = SortClause::orderBy(sortCondition, m_sortPanel->sort()->ascending());
-    if (clause.isEmpty())
+    if (clause.isEmpty() || !savePending())
         return;
     m_sortCondition = clause;
     destroyListContainer();
     createListContainer(0);
-    buildRows(Database::selectAllSql + m_filterCondition + m_sortCondition);
+    buildRows(currentQuery());
     m_sortPanel->cancelButton()->setEnabled(true);
     Settings::write(sortApplyKey, true);
     updateAddButton();
@@ -585,10 +591,10 @@ void MainView::onSortApplyButtonClicked(QString sortCondition)
 
 void MainView::onSortCancelButtonClicked()
 {
+    if (!savePending())
+        return;
     m_sortCondition.clear();
-    redrawCurrentMode(m_filterCondition.isEmpty()
-                          ? Database::selectAllSql
-                          : Database::selectAllSql + m_filterCondition + manualOrder);
+    redrawCurrentMode(currentQuery());
     m_sortPanel->reset();
     Settings::write(sortApplyKey, false);
     updateAddButton();
@@ -596,17 +602,10 @@ void MainView::onSortCancelButtonClicked()
 
 void MainView::onFilterCalendarButtonClicked(int order)
 {
-    auto *calendar = new QCalendarWidget(this);
-    calendar->setGeometry(m_listArea.x() + m_listArea.width() / 2 - 200,
-                          m_listArea.y() + m_listArea.height() / 2 - 150, 400, 300);
-    calendar->setWindowModality(Qt::ApplicationModal);
-    connect(calendar, &QCalendarWidget::clicked, this, [this, calendar, order](QDate date) {
-        onFilterCalendarClicked(order, date);
-        calendar->hide();
-        calendar->deleteLater();
-    });
-    calendar->show();
-    calendar->raise();
+    CalendarPopup::open(this,
+                        QRect(m_listArea.x() + m_listArea.width() / 2 - 200,
+                              m_listArea.y() + m_listArea.height() / 2 - 150, 400, 300),
+                        [this, order](const QDate &date) { onFilterCalendarClicked(order, date); });
 }
 
 void MainView::onFilterCalendarClicked(int order, QDate date)
@@ -628,14 +627,16 @@ void MainView::setFilterApplyButtonEnabled(QString text)
 
 void MainView::onFilterApplyButtonClicked()
 {
+    if (!savePending())
+        return;
     m_filterCondition = FilterClause::build(m_filterPanel->criteria()->criteria()).where;
     if (m_filterCondition.isEmpty())
         m_filterPanel->applyButton()->setEnabled(false);
     destroyListContainer();
     createListContainer(0);
     if (m_sortCondition.isEmpty())
-        m_sortCondition = manualOrder;
-    buildRows(Database::selectAllSql + m_filterCondition + m_sortCondition);
+        m_sortCondition = TaskStore::manualOrder;
+    buildRows(currentQuery());
     Settings::write(filterApplyKey, true);
     m_filterPanel->updateButtons(true, true);
     updateAddButton();
@@ -643,9 +644,10 @@ void MainView::onFilterApplyButtonClicked()
 
 void MainView::onFilterCancelButtonClicked()
 {
+    if (!savePending())
+        return;
     m_filterCondition.clear();
-    redrawCurrentMode(m_sortCondition.isEmpty() ? Database::selectAllSql
-                                                : Database::selectAllSql + m_sortCondition);
+    redrawCurrentMode(currentQuery());
     Settings::write(filterApplyKey, false);
     m_filterPanel->criteria()->reset();
     m_filterPanel->updateButtons(false, false);
@@ -654,14 +656,14 @@ void MainView::onFilterCancelButtonClicked()
 
 QVariant MainView::getSettingValue(const QString &key) const
 {
-    if (key != QStringLiteral("groupCount"))
+    if (key != GroupStore::countKey)
         return QVariant();
     return Settings::read(key, 0).toInt();
 }
 
 void MainView::setSettingValue(const QString &key, const QVariant &value)
 {
-    if (key == QStringLiteral("groupCount"))
+    if (key == GroupStore::countKey)
         Settings::write(key, value.toInt());
 }
 
@@ -681,6 +683,8 @@ void MainView::onGroupEditButtonClicked()
 
 void MainView::onGroupApplyButtonClicked()
 {
+    if (!savePending())
+        return;
     Settings::write(groupApplyKey, true);
     destroyListContainer();
     createListContainer(1);
@@ -692,13 +696,12 @@ void MainView::onGroupApplyButtonClicked()
 
 void MainView::onGroupCancelButtonClicked()
 {
+    if (!savePending())
+        return;
     Settings::write(groupApplyKey, false);
     destroyListContainer();
     createListContainer(0);
-    if (m_filterCondition.isEmpty() && !sorted())
-        buildRows(Database::selectAllSql);
-    else
-        buildRows(Database::selectAllSql + m_filterCondition + m_sortCondition);
+    buildRows(currentQuery());
     m_groupApplyButton->setEnabled(true);
     m_groupCancelButton->setEnabled(false);
     updateAddButton();

@@ -34,7 +34,7 @@ public:
 
     // mode 0: plain list, 1: grouped list.
     void createListContainer(int mode);
-    void buildRows(const QString &statement);
+    void buildRows(const TaskQuery &query);
     // The grouped list: each group's tasks under its heading, each task only under the first
     // group that selects it, the rest under "其它：未分组".
     void buildGroupedRows();
@@ -93,7 +93,11 @@ private:
     // Plain list in manual order, as after add, delete and moves.
     void redrawManualOrder();
     // Grouped drawing when the grouped view is on, else the plain list read by the statement.
-    void redrawCurrentMode(const QString &plainStatement);
+    void redrawCurrentMode(const TaskQuery &query);
+    // Saves the pending rows; false (the person told, the edits kept pending) when it failed.
+    bool savePending();
+    // The list's current filter and order.
+    TaskQuery currentQuery() const;
     void buildPanelStrip();
     void updateFilterButtons();
     // Adding a task redraws the plain manual order, so it is only offered while that is shown.

@@ -3,6 +3,7 @@
 #include "app/database.h"
 #include "app/logging.h"
 #include "app/settings.h"
+#include "app/sql.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -11,6 +12,23 @@
 const QString TaskStore::checkStarSql =
     QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = 'star'");
 const QString TaskStore::countKey = QStringLiteral("mainViewItemCount");
+const QString TaskStore::manualOrder = QStringLiteral(" order by manualIndex");
+
+bool TaskQuery::manualOrder() const
+{
+    return order.isEmpty() || order == TaskStore::manualOrder;
+}
+
+QString TaskStore::selectStatement(const TaskQuery &query)
+{
+    return Database::selectAllSql + query.where +
+           (query.order.isEmpty() ? manualOrder : query.order);
+}
+
+QString TaskStore::groupStatement(const QString &where, const QString &order)
+{
+    return QStringLiteral("select * from star ") + where + order;
+}
 
 TaskStore::TaskStore(const QSqlDatabase &db) : m_db(db), m_query(db) {}
 
@@ -34,11 +52,19 @@ bool TaskStore::ensureTable()
     return true;
 }
 
-QList<TaskRecord> TaskStore::select(const QString &statement, bool *ok)
+QList<TaskRecord> TaskStore::select(const TaskQuery &query, bool *ok)
 {
-    QString text = statement;
-    if (text == Database::selectAllSql)
-        text += QStringLiteral(" order by manualIndex");
+    return run(selectStatement(query), ok);
+}
+
+QList<TaskRecord> TaskStore::selectAt(int manualIndex)
+{
+    return run(QStringLiteral("select * from star where manualIndex = %1").arg(manualIndex),
+               nullptr);
+}
+
+QList<TaskRecord> TaskStore::run(const QString &text, bool *ok)
+{
     logLine(text);
     QList<TaskRecord> rows;
     m_query.prepare(text);
@@ -67,9 +93,9 @@ QList<TaskRecord> TaskStore::select(const QString &statement, bool *ok)
     return rows;
 }
 
-int TaskStore::listHeight(const QString &statement)
+int TaskStore::listHeight(const TaskQuery &query)
 {
-    m_query.prepare(statement);
+    m_query.prepare(selectStatement(query));
     if (!m_query.exec()) {
         logLine(QStringLiteral("select * query failed"), m_query.lastError().text());
         return 0;
@@ -108,7 +134,7 @@ QList<TaskRecord> TaskStore::selectGroup(const QString &statement, bool *ok)
             *ok = false;
         return {};
     }
-    return select(statement, ok);
+    return run(statement, ok);
 }
 
 int TaskStore::nextFreeId()
@@ -199,6 +225,18 @@ bool TaskStore::saveLabel(int manualIndex, const QString &label)
     return true;
 }
 
+bool TaskStore::saveAll(const QList<TaskRecord> &tasks)
+{
+    if (tasks.isEmpty())
+        return true;
+    Sql::Transaction transaction(m_db);
+    for (const TaskRecord &task : tasks) {
+        if (!save(task))
+            return false; // rolled back: all the rows stay pending together
+    }
+    return transaction.commit(QStringLiteral("db update failed!"));
+}
+
 bool TaskStore::saveHeight(int manualIndex, int height)
 {
     m_query.prepare(QStringLiteral("update star set height = %1 where manualIndex = %2")
@@ -218,30 +256,24 @@ TaskStore::DeleteResult TaskStore::remove(int manualIndex)
 {
     const QString statement = Database::deleteSql + QString::number(manualIndex);
     logLine(statement);
-    const bool inTransaction = m_db.transaction();
+    Sql::Transaction transaction(m_db);
     m_query.prepare(statement);
     if (!m_query.exec()) {
         logLine(QStringLiteral("delete failed!"), m_query.lastError().text());
-        if (inTransaction)
-            m_db.rollback();
         return DeleteResult::DeleteFailed;
     }
     logLine(QStringLiteral("delete succeed!"));
     m_query.prepare(
         QStringLiteral("update star set manualIndex = manualIndex - 1 where manualIndex > %1 ")
             .arg(manualIndex));
+    // A row removed without closing its gap would break the dense positions: a failure here
+    // undoes both steps.
     if (!m_query.exec()) {
         logLine(QStringLiteral("update failed!"), m_query.lastError().text());
-        // A row removed without closing its gap would break the dense positions: undo both.
-        if (inTransaction)
-            m_db.rollback();
         return DeleteResult::RenumberFailed;
     }
-    if (inTransaction && !m_db.commit()) {
-        logLine(QStringLiteral("update failed!"), m_db.lastError().text());
-        m_db.rollback();
+    if (!transaction.commit(QStringLiteral("update failed!")))
         return DeleteResult::RenumberFailed;
-    }
     logLine(QStringLiteral("update succeed!"));
     Settings::write(countKey, Settings::read(countKey, 0).toInt() - 1);
     return DeleteResult::Deleted;
@@ -259,7 +291,7 @@ bool TaskStore::moveDown(int manualIndex, int id)
 
 bool TaskStore::swap(int manualIndex, int neighbour, int id)
 {
-    const bool inTransaction = m_db.transaction();
+    Sql::Transaction transaction(m_db);
     m_query.prepare(
         QStringLiteral("update star set manualIndex = %1 where manualIndex = %2 and id = %3")
             .arg(neighbour)
@@ -267,8 +299,6 @@ bool TaskStore::swap(int manualIndex, int neighbour, int id)
             .arg(id));
     if (!m_query.exec()) {
         logLine(QStringLiteral("update failed!"), m_query.lastError().text());
-        if (inTransaction)
-            m_db.rollback();
         return false;
     }
     logLine(QStringLiteral("update succeed!"));
@@ -277,13 +307,13 @@ bool TaskStore::swap(int manualIndex, int neighbour, int id)
             .arg(manualIndex)
             .arg(neighbour)
             .arg(id));
-    if (!m_query.exec() || (inTransaction && !m_db.commit())) {
+    // Half a swap would leave two rows on one position: a failure undoes the first step.
+    if (!m_query.exec()) {
         logLine(QStringLiteral("update failed!"), m_query.lastError().text());
-        // Half a swap would leave two rows on one position; put the first step back.
-        if (inTransaction)
-            m_db.rollback();
         return false;
     }
+    if (!transaction.commit(QStringLiteral("update failed!")))
+        return false;
     logLine(QStringLiteral("update succeed!"));
     return true;
 }

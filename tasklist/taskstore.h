@@ -8,11 +8,28 @@
 #include <QSqlQuery>
 #include <QString>
 
+// Which tasks a list shows and in what order: the WHERE part built by FilterClause (empty, or
+// " where ...") and the ORDER BY part built by SortClause (empty means the manual order).
+struct TaskQuery {
+    QString where;
+    QString order;
+
+    bool manualOrder() const;
+    // The plain list: every task in manual order, with its move and delete buttons.
+    bool plain() const { return where.isEmpty() && manualOrder(); }
+};
+
 // Every statement the task list sends to the star table, with its diagnostics. No widgets.
 class TaskStore {
 public:
     static const QString checkStarSql;
-    static const QString countKey; // "mainViewItemCount"
+    static const QString countKey;    // "mainViewItemCount"
+    static const QString manualOrder; // " order by manualIndex"
+
+    // "select * from star" with the query's parts.
+    static QString selectStatement(const TaskQuery &query);
+    // The stored query of a group, as the group condition window writes it.
+    static QString groupStatement(const QString &where, const QString &order);
 
     enum class DeleteResult { DeleteFailed, Deleted, RenumberFailed };
 
@@ -21,11 +38,12 @@ public:
     // Creates the star table when it is missing. False only when the creation failed.
     bool ensureTable();
 
-    // Runs a select on star and returns its rows; a failure is logged and gives no rows.
-    // The plain "select * from star" is always read in manual order.
-    QList<TaskRecord> select(const QString &statement, bool *ok = nullptr);
-    // Sum of (height + 80) over the rows a select yields: the height the list needs.
-    int listHeight(const QString &statement);
+    // The rows a list shows; a failure is logged and gives no rows.
+    QList<TaskRecord> select(const TaskQuery &query, bool *ok = nullptr);
+    // The task at one position (none when there is no such row).
+    QList<TaskRecord> selectAt(int manualIndex);
+    // Sum of (height + 80) over the rows a list shows: the height the list needs.
+    int listHeight(const TaskQuery &query);
 
     // A group's stored query, run only when it is one select of the whole rows of star (the form
     // the group condition window writes). Anything else read from the settings file is logged
@@ -39,6 +57,9 @@ public:
     // practice: an unsaved empty task already exists, the content is unique).
     bool insert(int id);
     bool save(const TaskRecord &task);
+    // Saves several rows as one transaction (one write to disk instead of one per row); any
+    // failure writes none of them.
+    bool saveAll(const QList<TaskRecord> &tasks);
     bool saveLabel(int manualIndex, const QString &label);
     bool saveHeight(int manualIndex, int height);
     // Deletes the row at a position and closes the gap, in one transaction.
@@ -53,6 +74,7 @@ public:
     QSqlQuery &query() { return m_query; }
 
 private:
+    QList<TaskRecord> run(const QString &statement, bool *ok);
     bool swap(int manualIndex, int neighbour, int id);
 
     QSqlDatabase m_db;

@@ -1,6 +1,7 @@
 // Week arithmetic, and the label tables of saved days with their week, month and year totals in
 // a real database file, read back over a separate connection.
 #include "app/database.h"
+#include "schedule/daytables.h"
 #include "schedule/planlabels.h"
 #include "statistics/labeldurationstore.h"
 #include "statistics/weekcalendar.h"
@@ -294,7 +295,7 @@ private slots:
         const QDate sunday(2020, 10, 11);
         for (const QDate &day : days(QDate(2020, 10, 6), sunday))
             QVERIFY(save(day, {{"09:00--09:10", "say \"%1\""}, {"09:00--09:20", "It's"}}, templat));
-        QCOMPARE(rows(WeekCalendar::dayLabelTableName(dayTableName(sunday, templat))),
+        QCOMPARE(rows(DayTables::labelTableName(dayTableName(sunday, templat))),
                  QString("say \"%1\"=10 It's=20"));
         QCOMPARE(rows("labelDuration_202010week2"), QString("it's=120 It's=150 =0 say \"%1\"=60"));
     }
@@ -335,7 +336,7 @@ private slots:
         QVERIFY(store->removeScheduleLabels(removed, wednesday));
         QVERIFY(db.commit());
 
-        QCOMPARE(rows(WeekCalendar::dayLabelTableName(removed)), QString("<missing>"));
+        QCOMPARE(rows(DayTables::labelTableName(removed)), QString("<missing>"));
         QCOMPARE(rows("labelDuration_202010week3"), QString("阅读=420"));
         QCOMPARE(rows("labelDuration_202010"), QString("阅读=480"));
         QCOMPARE(rows("labelDuration_2020"), QString("<missing>"));
