@@ -1,4 +1,6 @@
 // The template editor driven through its widgets; what it saved is read back with openpyxl.
+#include "tests/exceltemplate/tst_exceltemplate.h"
+
 #include "app/paths.h"
 #include "exceltemplate/bordermask.h"
 #include "exceltemplate/exceltemplate.h"
@@ -34,35 +36,6 @@ using QXlsx::Format;
 using Setup = std::function<void(QXlsx::Document &)>;
 Q_DECLARE_METATYPE(Setup)
 Q_DECLARE_METATYPE(Format::BorderStyle)
-
-class TestExcelTemplate : public QObject {
-    Q_OBJECT
-private slots:
-    void loadsCellsSizesAndMerges();
-    void loadedSideStyles_data();
-    void loadedSideStyles();
-    void mergedTopLeftTakesCornerSides_data();
-    void mergedTopLeftTakesCornerSides();
-    void formatsSelectedItemsOnly_data();
-    void formatsSelectedItemsOnly();
-    void boldTogglesEachCell();
-    void alignmentKeepsTheOtherAxis();
-    void merges_data();
-    void merges();
-    void unmergesMergeFromFile();
-    void sizesThroughTheContextMenu();
-    void gridBorderReplacesOldBorder();
-    void outlineBorders_data();
-    void outlineBorders();
-    void styleWithoutSidesDrawsNothing();
-    void thickDashedComesBackThinDashed();
-    void bordersArePainted();
-    void saveWritesTheOpenedWorkbook();
-    void failedSaveTellsAndKeepsTheFile();
-    void saveAsNewTemplate();
-    void closeAsksAboutUnsavedEdits_data();
-    void closeAsksAboutUnsavedEdits();
-};
 
 namespace {
 
@@ -757,6 +730,3 @@ void TestExcelTemplate::closeAsksAboutUnsavedEdits()
              edited ? QStringList{"表格内容已修改，是否保存？"} : QStringList());
     QCOMPARE(cellField(readBack(w.book), "A1", "value").toString(), saved);
 }
-
-QTEST_MAIN(TestExcelTemplate)
-#include "tst_exceltemplate.moc"
