@@ -203,6 +203,13 @@ void TestExcelTemplate::loadsCellsSizesAndMerges()
     QCOMPARE(cellField(book, "A1", "value").toString(), QString("标题"));
     QCOMPARE(book.value("merges").toArray(), QJsonArray({"C3:D4"}));
     QVERIFY(!QFile::exists(w.env.workDir() + "/test.xlsx"));
+
+    // Grid lines are only shown or hidden; the file does not change.
+    press(*editor, "showGridLineButton");
+    QVERIFY(!g->showGrid());
+    QVERIFY(!editor->isModified());
+    press(*editor, "showGridLineButton");
+    QVERIFY(g->showGrid());
 }
 
 void TestExcelTemplate::loadedSideStyles_data()
@@ -305,6 +312,10 @@ void TestExcelTemplate::formatsSelectedItemsOnly_data()
     QTest::newRow("wrap") << "autoWrapButton"
                           << ""
                           << "align" << 2 << QVariant(true);
+    // The family is whichever the box offers besides the one it shows first.
+    QTest::newRow("font family") << "fontComboBox"
+                                 << ""
+                                 << "font" << 0 << QVariant();
 }
 
 void TestExcelTemplate::formatsSelectedItemsOnly()
@@ -320,7 +331,13 @@ void TestExcelTemplate::formatsSelectedItemsOnly()
     auto editor = openEditor(w.book);
     // B1 never had text or border: it has no item and stays as it is.
     select(*editor, 0, 0, 0, 1);
-    if (control.endsWith("ComboBox")) {
+    if (control == "fontComboBox") {
+        auto *box = findByName<QFontComboBox>(editor.get(), control);
+        QVERIFY(box->count() > 1);
+        box->setCurrentIndex(box->currentIndex() == 0 ? 1 : 0);
+        saved = box->currentFont().family();
+        QCOMPARE(grid(*editor)->item(0, 0)->font().family(), saved.toString());
+    } else if (control.endsWith("ComboBox")) {
         choose(*editor, control, entry);
     } else {
         if (!entry.isEmpty())
