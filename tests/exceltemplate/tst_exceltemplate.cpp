@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -481,8 +482,11 @@ void TestExcelTemplate::sizesThroughTheContextMenu()
         auto *dialog = findTopLevel<RowHeightColumnWidthDialog>();
         QVERIFY(dialog);
         dialog->findChild<QSpinBox *>()->setValue(value);
+        QPointer<RowHeightColumnWidthDialog> closing = dialog;
         dialog->findChild<QPushButton *>("okButton")->click();
         QVERIFY(!findTopLevel<RowHeightColumnWidthDialog>());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!closing); // it deletes itself once closed
     };
     setSize("setRowHeightAction", 2, 0, 40);
     setSize("setColumnWidthAction", 0, 1, 150);
