@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/prompt.h"
 #include "app/windowhandover.h"
+#include "exceltemplate/exceltemplate.h"
 #include "richtext/customtextedit.h"
 #include "schedule/additem.h"
 #include "schedule/datechangedview.h"
@@ -20,7 +21,6 @@
 #include "schedule/templatexml.h"
 #include "schedule/todaysummary.h"
 #include "statistics/labeldurationstore.h"
-#include "tasklist/mainview.h"
 #include "tasklist/taskstore.h"
 
 #include <QApplication>
@@ -53,7 +53,7 @@ QPushButton *compactButton(const QString &text)
 }
 } // namespace
 
-orvaneView::orvaneView(QWidget *parent, MainView *mainView, const QString &filterCondition,
+orvaneView::orvaneView(QWidget *parent, QWidget *mainView, const QString &filterCondition,
                        const QString &sortCondition)
     : QWidget(parent), m_mainView(mainView), m_filterCondition(filterCondition),
       m_sortCondition(sortCondition)
@@ -593,7 +593,10 @@ bool orvaneView::saveThen(const std::function<bool()> &change)
 
 void orvaneView::updateCellHeight(int index, int kind, int newHeight, int scrollPos)
 {
-    if (!saveThen([&] { return m_store->updateHeight(currentTable(), index, kind, newHeight); }))
+    if (!saveThen([&] {
+            return m_store->updateHeight(currentTable(), index, DayStore::HeightOf(kind),
+                                         newHeight);
+        }))
         return;
     drawScheduleTable(currentTable());
     // Size the new rows now, so the scroll range is known before the position is restored.
@@ -653,8 +656,8 @@ void orvaneView::mergeRecords(int fromIndex, int withIndex, int placeIndex, int 
                               const QTime &start, const QTime &end)
 {
     if (saveThen([&] {
-            return m_store->mergeRecords(currentTable(), fromIndex, withIndex, placeIndex, option,
-                                         start, end);
+            return m_store->mergeRecords(currentTable(), fromIndex, withIndex, placeIndex,
+                                         DayStore::MergeKeep(option), start, end);
         }))
         drawScheduleTable(currentTable());
 }
@@ -690,7 +693,7 @@ void orvaneView::onEditTodaySummaryButtonClicked()
 
 QString orvaneView::readSummaryNames(int kind)
 {
-    return SummaryStore(m_db, currentTable()).readNames(kind);
+    return SummaryStore(m_db, currentTable()).readNames(SummaryStore::ItemKind(kind));
 }
 
 void orvaneView::applySummaryItems(const QString &textNames, const QString &scoreNames)
@@ -720,9 +723,10 @@ void orvaneView::setScheduleTemplate(QString templat)
 
 void orvaneView::openExcelEditor(const QString &path)
 {
-    // The spreadsheet editor comes with its own window; until then the date's copy of the
-    // workbook is made and kept, and the schedule area stays empty.
-    logLine(QStringLiteral("Excel schedule ready: ") + path);
+    // A new editor for every opening; it goes away when closed.
+    auto *editor = new ExcelTemplate(this, path);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->show();
 }
 
 void orvaneView::showDaySchedule(const QString &templat)

@@ -37,9 +37,14 @@ public:
     QList<SummaryItem> items(bool *ok = nullptr);
     int textCount() const;
     int scoreCount() const;
-    // kind 0 text names, 1 score names, each followed by "；". Without the settings keys the
-    // names come from the summary table itself, in table order.
-    QString readNames(int kind);
+    // Whether the settings file has the table's keys (it may have been lost or replaced).
+    bool hasKeys() const;
+    // Writes the four keys from the items of the table; false when the table cannot be read.
+    bool writeKeysFromTable();
+    enum ItemKind { Texts = 0, Scores = 1 };
+    // The names of one kind of item, each followed by "；". Without the settings keys the names
+    // come from the summary table itself, in table order.
+    QString readNames(ItemKind kind);
 
     bool saveText(int id, const QString &html, int height);
     bool saveScore(int id, int score);

@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "tasklist/mainview.h"
 #include "tests/support/logcapture.h"
+#include "tests/support/promptscript.h"
 #include "tests/support/testenvironment.h"
 
 #include <QCloseEvent>
@@ -23,6 +24,8 @@ private slots:
     void unopenableDatabaseIsLoggedAndRunsOn();
     void closingResetsPanelModesInSettingsFile();
     void resourcesHoldIconsAndTranslations();
+    void scriptedAnswersReachTheirKindOfPrompt_data();
+    void scriptedAnswersReachTheirKindOfPrompt();
 };
 
 void TestApp::firstStartCreatesDatabaseAndTable()
@@ -150,6 +153,84 @@ void TestApp::resourcesHoldIconsAndTranslations()
     QTranslator qt;
     QVERIFY(qt.load(":/qt_zh_CN.qm"));
     QCOMPARE(qt.translate("QDialogButtonBox", "OK"), QString("确定"));
+}
+
+void TestApp::scriptedAnswersReachTheirKindOfPrompt_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<bool>("meantForIt");
+    QTest::addColumn<QString>("result");
+    auto row = [](const char *answer, const char *prompt, bool meantForIt, const char *result) {
+        QTest::addRow("%s to %s", answer, prompt) << answer << prompt << meantForIt << result;
+    };
+    row("button Yes", "question", true, "Yes");
+    row("button Ok", "warning", true, "shown");
+    row("cancel", "question", true, "Cancel");
+    row("text 标签", "item", true, "标签");
+    row("text out.xlsx", "saveFile", true, "out.xlsx");
+    row("files a.png|b.png", "openFiles", true, "a.png|b.png");
+    row("colour #112233", "colour", true, "#112233");
+    row("cancel", "colour", true, "invalid");
+    // An answer meant for another kind fails the test and the prompt gets the default.
+    row("colour #112233", "question", false, "No");
+    row("button Yes", "text", false, "");
+    row("text a.png", "openFiles", false, "");
+    row("files a.png", "openFile", false, "");
+    row("text red", "colour", false, "invalid");
+    row("cancel", "warning", false, "shown");
+}
+
+void TestApp::scriptedAnswersReachTheirKindOfPrompt()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, prompt);
+    QFETCH(bool, meantForIt);
+    QFETCH(QString, result);
+
+    PromptScript prompts;
+    const QString kind = answer.section(' ', 0, 0);
+    const QString value = answer.section(' ', 1);
+    const QMap<QString, QMessageBox::StandardButton> buttons = {{"Ok", QMessageBox::Ok},
+                                                                {"Yes", QMessageBox::Yes},
+                                                                {"No", QMessageBox::No},
+                                                                {"Cancel", QMessageBox::Cancel}};
+    if (kind == "button")
+        prompts.answerButton(buttons.value(value));
+    else if (kind == "text")
+        prompts.answerText(value);
+    else if (kind == "files")
+        prompts.answerFiles(value.split('|'));
+    else if (kind == "colour")
+        prompts.answerColor(QColor(value));
+    else
+        prompts.answerCancel();
+
+    if (!meantForIt)
+        QEXPECT_FAIL("", "the answer is meant for another kind of prompt", Continue);
+    QString shown;
+    if (prompt == "question") {
+        shown = buttons.key(Prompt::question(nullptr, "标题", "继续吗？"));
+    } else if (prompt == "warning") {
+        Prompt::warning(nullptr, "标题", "注意");
+        shown = "shown";
+    } else if (prompt == "item") {
+        shown = Prompt::item(nullptr, "标题", "标签", {"标签", "其他"});
+    } else if (prompt == "text") {
+        shown = Prompt::text(nullptr, "标题", "名称");
+    } else if (prompt == "saveFile") {
+        shown = Prompt::saveFileName(nullptr, "保存", QString());
+    } else if (prompt == "openFile") {
+        shown = Prompt::openFileName(nullptr, "打开", QString());
+    } else if (prompt == "openFiles") {
+        shown = Prompt::openFileNames(nullptr, "打开", QString()).join('|');
+    } else {
+        const QColor colour = Prompt::color(nullptr, Qt::white);
+        shown = colour.isValid() ? colour.name() : "invalid";
+    }
+    // Passes only if the expected failure above has been taken by the prompt.
+    QCOMPARE(shown, result);
+    QCOMPARE(prompts.requests().size(), 1);
 }
 
 QTEST_MAIN(TestApp)

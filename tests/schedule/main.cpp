@@ -1,21 +1,15 @@
-// Runs the schedule's test classes in one program.
+// Runs the schedule's test classes in one program; a test function named on the command line
+// runs in the class that declares it.
 #include "tests/schedule/tst_dayview.h"
 #include "tests/schedule/tst_templatestore.h"
+#include "tests/support/testrunner.h"
 
 #include <QApplication>
-#include <QtTest>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    int failures = 0;
-    {
-        TestTemplateStore store;
-        failures += QTest::qExec(&store, argc, argv);
-    }
-    {
-        TestDayView dayView;
-        failures += QTest::qExec(&dayView, argc, argv);
-    }
-    return failures == 0 ? 0 : 1;
+    TestTemplateStore store;
+    TestDayView dayView;
+    return runTestClasses(argc, argv, {&store, &dayView});
 }

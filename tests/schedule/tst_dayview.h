@@ -29,6 +29,11 @@ private slots:
     void chooserShowsAndDeletesSchedules();
     void templateNameWithQuotesWorks();
     void taskColumnShowsFilteredTasks();
+    void typedTextSurvivesRecordChanges_data();
+    void typedTextSurvivesRecordChanges();
+    void leavingADayAsks_data();
+    void leavingADayAsks();
+    void failedSaveKeepsTheEdits();
 };
 
 #endif
