@@ -16,6 +16,7 @@
 #include "tests/support/logcapture.h"
 #include "tests/support/promptscript.h"
 #include "tests/support/testenvironment.h"
+#include "tests/support/testrunner.h"
 #include "tests/support/widgetfinder.h"
 
 #include <QCalendarWidget>
@@ -1286,10 +1287,7 @@ int main(int argc, char **argv)
     TestMainView view;
     TestPanels panels;
     TestGroups groups;
-    int failures = 0;
-    for (QObject *test : std::initializer_list<QObject *>{&store, &view, &panels, &groups})
-        failures += QTest::qExec(test, argc, argv);
-    return failures == 0 ? 0 : 1;
+    return runTestClasses(argc, argv, {&store, &view, &panels, &groups});
 }
 
 #include "tst_tasklist.moc"
