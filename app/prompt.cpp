@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QPushButton>
 
 namespace {
 Prompt::Handler &handler()
@@ -76,6 +77,24 @@ QMessageBox::StandardButton Prompt::question(QWidget *parent, const QString &tit
     if (ask({Kind::Question, title, text, {}, {}, {}}, &answer))
         return answer.button;
     return QMessageBox::question(parent, title, text, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton Prompt::saveDiscardCancel(QWidget *parent, const QString &title,
+                                                      const QString &text)
+{
+    Answer answer;
+    const QStringList captions = {QStringLiteral("保存"), QStringLiteral("不保存"),
+                                  QStringLiteral("取消")};
+    if (ask({Kind::Question, title, text, {}, {}, captions}, &answer))
+        return answer.button;
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Save)->setText(captions.at(0));
+    box.button(QMessageBox::Discard)->setText(captions.at(1));
+    box.button(QMessageBox::Cancel)->setText(captions.at(2));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 QString Prompt::openFileName(QWidget *parent, const QString &caption, const QString &dir,

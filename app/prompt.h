@@ -64,6 +64,11 @@ public:
              QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
+    // Asks whether to save before going on: "保存" (Save), "不保存" (Discard) or "取消"
+    // (Cancel, also the answer of a closed box).
+    static QMessageBox::StandardButton saveDiscardCancel(QWidget *parent, const QString &title,
+                                                         const QString &text);
+
     // File dialogs return an empty text (or list) when cancelled.
     static QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter = QString(),

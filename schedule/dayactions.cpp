@@ -9,6 +9,22 @@
 #include <QSqlError>
 #include <QVector>
 
+bool DayEdits::differsFrom(const DayEdits &other) const
+{
+    if (records.size() != other.records.size() || texts.size() != other.texts.size() ||
+        scores != other.scores)
+        return true;
+    for (int i = 0; i < records.size(); ++i) {
+        if (!records.at(i).sameText(other.records.at(i)))
+            return true;
+    }
+    for (int i = 0; i < texts.size(); ++i) {
+        if (texts.at(i).html != other.texts.at(i).html)
+            return true;
+    }
+    return false;
+}
+
 DayActions::DayActions(const QSqlDatabase &db) : m_db(db), m_store(db) {}
 
 DayActions::DateSchedule DayActions::scheduleOfDate(const QDate &date)
@@ -107,6 +123,16 @@ bool DayActions::saveDay(const QString &dayTable, const QDate &date, const DayEd
 {
     Sql::Transaction transaction(m_db);
     if (writeDay(dayTable, date, edits) && transaction.commit())
+        return true;
+    logLine(QStringLiteral("day save rolled back"), m_db.lastError().text());
+    return false;
+}
+
+bool DayActions::saveThen(const QString &dayTable, const QDate &date, const DayEdits *edits,
+                          const std::function<bool()> &change)
+{
+    Sql::Transaction transaction(m_db);
+    if ((!edits || writeDay(dayTable, date, *edits)) && change() && transaction.commit())
         return true;
     logLine(QStringLiteral("day save rolled back"), m_db.lastError().text());
     return false;

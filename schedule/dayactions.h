@@ -10,10 +10,18 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <functional>
 
 // What the day view shows of one record when the person saves: plain values read from its
 // editors, in display order.
 struct DayRecordEdit {
+    // The same texts and times (heights aside): nothing the person typed differs.
+    bool sameText(const DayRecordEdit &other) const
+    {
+        return start == other.start && end == other.end && plan == other.plan &&
+               result == other.result;
+    }
+
     bool timed = false; // the row has time editors
     QString start;      // "hh:mm" as shown, empty for an untimed row
     QString end;
@@ -34,6 +42,9 @@ struct DayEdits {
     QList<DayRecordEdit> records;
     QList<DaySummaryTextEdit> texts; // summary text editors, in order
     QList<int> scores;               // summary score boxes, in order
+
+    // Whether anything typed differs from `other` (the day as it was drawn).
+    bool differsFrom(const DayEdits &other) const;
 };
 
 // The day view's actions on the database, each one transaction: a failure leaves the stored
@@ -70,6 +81,13 @@ public:
     // "保存修改": records, the day's label table, the week, month and year totals the date
     // closes or changes, and the summary.
     bool saveDay(const QString &dayTable, const QDate &date, const DayEdits &edits);
+
+    // A change to the day's records or summary (add, merge, delete, label, height, summary
+    // items) after the edits on screen are stored as "保存修改" would store them, all in one
+    // transaction, so the redraw that follows shows what was typed. edits may be null (nothing
+    // of the day on screen). False when anything failed: nothing is changed.
+    bool saveThen(const QString &dayTable, const QDate &date, const DayEdits *edits,
+                  const std::function<bool()> &change);
 
     // Drops an XML schedule of a date with its summary and label tables, refreshes the closed
     // totals and removes the summary's settings keys.

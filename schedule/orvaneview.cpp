@@ -24,14 +24,17 @@
 #include "tasklist/taskstore.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimeEdit>
 
@@ -153,8 +156,21 @@ void orvaneView::createControls()
 
     connect(back, &QPushButton::clicked, this, &orvaneView::onBackButtonClicked);
     connect(history, &QPushButton::clicked, this, &orvaneView::onHistoryButtonClicked);
-    connect(m_dateEdit, &QDateEdit::dateChanged, this, &orvaneView::drawDateSchedule);
-    connect(m_templateCombo, &QComboBox::textActivated, this, &orvaneView::setScheduleTemplate);
+    // Leaving the day asks first when it has unsaved edits; "取消" shows the day again.
+    connect(m_dateEdit, &QDateEdit::dateChanged, this, [this](QDate date) {
+        if (confirmLeave()) {
+            drawDateSchedule(date);
+            return;
+        }
+        const QSignalBlocker blocker(m_dateEdit);
+        m_dateEdit->setDate(m_date);
+    });
+    connect(m_templateCombo, &QComboBox::textActivated, this, [this](const QString &templat) {
+        if (confirmLeave())
+            setScheduleTemplate(templat);
+        else
+            m_templateCombo->setCurrentIndex(-1);
+    });
     connect(save, &QPushButton::clicked, this, &orvaneView::onSaveButtonClicked);
 }
 
@@ -398,6 +414,7 @@ void orvaneView::drawScheduleTable(const QString &tableName)
     heading->setAlignment(Qt::AlignCenter);
     m_grid->addWidget(heading, r + 2, 1, Qt::AlignCenter);
     drawSummary(r + 3);
+    m_drawnEdits = readEdits();
 }
 
 void orvaneView::drawSummary(int row)
@@ -483,11 +500,55 @@ void orvaneView::onSaveButtonClicked()
                 QStringLiteral(", nothing saved"));
         return;
     }
+    saveDayEdits();
+}
+
+bool orvaneView::saveDayEdits()
+{
+    const DayEdits edits = readEdits();
     // A failure leaves the stored day as it was; the person is told, since the edits are
     // still only on screen.
-    if (!m_actions->saveDay(currentTable(), m_date, readEdits()))
+    if (!m_actions->saveDay(currentTable(), m_date, edits)) {
         Prompt::warning(this, QStringLiteral("提示"),
                         QStringLiteral("保存失败，这一天的内容没有改变。请稍后再试。"));
+        return false;
+    }
+    m_drawnEdits = edits;
+    return true;
+}
+
+bool orvaneView::hasUnsavedEdits() const
+{
+    return m_scheduleDrawn && readEdits().differsFrom(m_drawnEdits);
+}
+
+bool orvaneView::confirmLeave()
+{
+    if (!hasUnsavedEdits())
+        return true;
+    switch (Prompt::saveDiscardCancel(this, QStringLiteral("提示"),
+                                      QStringLiteral("这一天的修改还没有保存，要保存吗？"))) {
+    case QMessageBox::Save:
+        return saveDayEdits();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void orvaneView::storeUnsavedEdits()
+{
+    if (hasUnsavedEdits())
+        saveDayEdits();
+}
+
+void orvaneView::closeEvent(QCloseEvent *event)
+{
+    if (confirmLeave())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void orvaneView::checkLabelDurationStatistic()
@@ -512,6 +573,8 @@ bool orvaneView::checkTableExistOrNot(QString tableName)
 
 void orvaneView::onBackButtonClicked()
 {
+    if (!confirmLeave())
+        return;
     WindowHandOver::handOver(this, m_mainView);
 }
 
@@ -520,9 +583,23 @@ void orvaneView::onHistoryButtonClicked()
     // The history browser is not part of the program yet; the button stays inert.
 }
 
+bool orvaneView::saveThen(const std::function<bool()> &change)
+{
+    // Only a day with something typed since it was drawn is written first; an untouched one
+    // keeps its stored texts exactly.
+    const bool unsaved = hasUnsavedEdits();
+    const DayEdits edits = unsaved ? readEdits() : DayEdits();
+    if (m_actions->saveThen(currentTable(), m_date, unsaved ? &edits : nullptr, change))
+        return true;
+    // The edits are still on screen; nothing was redrawn over them.
+    Prompt::warning(this, QStringLiteral("提示"),
+                    QStringLiteral("保存失败，这一天的内容没有改变。请稍后再试。"));
+    return false;
+}
+
 void orvaneView::updateCellHeight(int index, int kind, int newHeight, int scrollPos)
 {
-    if (!m_store->updateHeight(currentTable(), index, kind, newHeight))
+    if (!saveThen([&] { return m_store->updateHeight(currentTable(), index, kind, newHeight); }))
         return;
     drawScheduleTable(currentTable());
     // Size the new rows now, so the scroll range is known before the position is restored.
@@ -545,7 +622,8 @@ void orvaneView::addTimedRecord(int index, bool above, const QTime &start, const
         Prompt::warning(this, QStringLiteral("提示"), QStringLiteral("每日计划不要超过50项。"));
         return;
     }
-    if (m_store->addRecord(currentTable(), index, above, true, start, end))
+    if (saveThen(
+            [&] { return m_store->addRecord(currentTable(), index, above, true, start, end); }))
         drawScheduleTable(currentTable());
 }
 
@@ -555,13 +633,13 @@ void orvaneView::addUntimedRecord(int index, bool above)
         Prompt::warning(this, QStringLiteral("提示"), QStringLiteral("每日计划不要超过50项。"));
         return;
     }
-    if (m_store->addRecord(currentTable(), index, above, false))
+    if (saveThen([&] { return m_store->addRecord(currentTable(), index, above, false); }))
         drawScheduleTable(currentTable());
 }
 
 void orvaneView::onDeleteItemClicked(int index)
 {
-    if (m_store->deleteRecord(currentTable(), index))
+    if (saveThen([&] { return m_store->deleteRecord(currentTable(), index); }))
         drawScheduleTable(currentTable());
 }
 
@@ -580,7 +658,10 @@ void orvaneView::onMergeItemClicked(int index)
 void orvaneView::mergeRecords(int fromIndex, int withIndex, int placeIndex, int option,
                               const QTime &start, const QTime &end)
 {
-    if (m_store->mergeRecords(currentTable(), fromIndex, withIndex, placeIndex, option, start, end))
+    if (saveThen([&] {
+            return m_store->mergeRecords(currentTable(), fromIndex, withIndex, placeIndex, option,
+                                         start, end);
+        }))
         drawScheduleTable(currentTable());
 }
 
@@ -620,7 +701,8 @@ QString orvaneView::readSummaryNames(int kind)
 
 void orvaneView::applySummaryItems(const QString &textNames, const QString &scoreNames)
 {
-    if (SummaryStore(m_db, currentTable()).applyItems(textNames, scoreNames))
+    if (saveThen(
+            [&] { return SummaryStore(m_db, currentTable()).applyItems(textNames, scoreNames); }))
         drawScheduleTable(currentTable());
 }
 

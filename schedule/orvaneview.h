@@ -2,6 +2,7 @@
 #define ORVANE_SCHEDULE_ORVANEVIEW_H
 
 #include "richtext/schedulecellowner.h"
+#include "schedule/dayactions.h"
 
 #include <QDate>
 #include <QPointer>
@@ -9,10 +10,9 @@
 #include <QStringList>
 #include <QTime>
 #include <QWidget>
+#include <functional>
 
-class DayActions;
 class DayStore;
-struct DayEdits;
 class MainView;
 class QComboBox;
 class QDateEdit;
@@ -54,6 +54,11 @@ public:
     void showDaySchedule(const QString &templat);
     void deleteDaySchedule(const QString &templat);
 
+    // Whether texts, times or scores on screen differ from what was drawn or last saved.
+    bool hasUnsavedEdits() const;
+    // Saves unsaved edits without asking (the program is being shut down).
+    void storeUnsavedEdits();
+
     // State read by the dialogs and the tests.
     QDate date() const { return m_date; }
     QString dayName() const { return m_dayName; }
@@ -93,7 +98,13 @@ public slots:
     void onLabelButtonClicked(int index);
     void onEditTodaySummaryButtonClicked();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // Asks before the day's unsaved edits would be drawn over; false: stay on the day.
+    bool confirmLeave();
+    bool saveDayEdits();
     void drawTaskPanel();
     void resetScheduleArea();
     void showScheduleContent();
@@ -102,6 +113,9 @@ private:
     void drawSummary(int row);
     // The day's texts, times, heights, labels and scores as they are on screen.
     DayEdits readEdits() const;
+    // Stores the edits on screen, then makes the change, in one transaction; tells the person
+    // when it failed.
+    bool saveThen(const std::function<bool()> &change);
     QComboBox *makeTemplateBox(bool withNone);
     void toggleSmallBox(QPointer<QComboBox> &box, bool withNone, const char *slot, int x);
     void openExcelEditor(const QString &path);
@@ -112,6 +126,7 @@ private:
     QSqlDatabase m_db;
     DayStore *m_store = nullptr;
     DayActions *m_actions = nullptr;
+    DayEdits m_drawnEdits; // the day as drawn or last saved
 
     QDate m_date;
     QString m_dayName;

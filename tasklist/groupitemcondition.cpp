@@ -179,8 +179,9 @@ QVariantMap GroupItemCondition::widgetState() const
 
 void GroupItemCondition::onFilterCalendarButtonClicked(int index)
 {
-    CalendarPopup::open(this, QRect(width() / 6, height() / 4, 350, 260),
-                        [this, index](const QDate &date) { onFilterCalendarSelected(index, date); });
+    CalendarPopup::open(
+        this, QRect(width() / 6, height() / 4, 350, 260),
+        [this, index](const QDate &date) { onFilterCalendarSelected(index, date); });
 }
 
 void GroupItemCondition::onFilterCalendarSelected(int index, QDate date)

@@ -262,10 +262,24 @@ void MainView::setTextEditIndex(int index)
 
 void MainView::saveTextEdit()
 {
+    savePending();
+}
+
+bool MainView::savePending()
+{
+    if (m_pendingLast < 0)
+        return true;
     const int last = qMin(m_pendingLast, static_cast<int>(pendingRows.size()) - 1);
     QList<TaskRecord> tasks;
-    // The rows read so far are saved even when a later one cannot be read.
-    auto finish = [this, &tasks]() { m_store->saveAll(tasks); };
+    // The rows read so far are saved even when a later one cannot be read. A failed write
+    // keeps every edit pending and on screen, so the next save writes it.
+    auto finish = [this, &tasks]() {
+        if (m_store->saveAll(tasks))
+            return true;
+        Prompt::warning(this, QStringLiteral("提示"),
+                        QStringLiteral("保存失败，修改还在窗口里，请稍后再试。"));
+        return false;
+    };
     for (int i = 0; i <= last; ++i) {
         const int index = pendingRows[i];
         TaskRow *row = m_rows.value(index);
@@ -275,8 +289,7 @@ void MainView::saveTextEdit()
         auto *editor = qobject_cast<CustomTextEdit *>(find("textEdit"));
         if (!editor) {
             logLine(QStringLiteral("cann't find child textEdit%1").arg(index));
-            finish();
-            return;
+            return finish();
         }
         const struct {
             const char *stem;
@@ -291,8 +304,7 @@ void MainView::saveTextEdit()
         for (const auto &part : parts) {
             if (!part.widget) {
                 logLine(QStringLiteral("cann't find child ") + QString::fromLatin1(part.stem));
-                finish();
-                return;
+                return finish();
             }
         }
         TaskRecord task;
@@ -308,16 +320,18 @@ void MainView::saveTextEdit()
         task.height = editor->height();
         tasks.append(task);
     }
-    finish();
+    if (!finish())
+        return false;
     m_pendingLast = -1;
     m_lastPendingRow = -1;
     pendingRows.fill(0);
+    return true;
 }
 
 void MainView::onAddButtonClicked()
 {
-    if (m_pendingLast >= 0)
-        saveTextEdit();
+    if (!savePending())
+        return;
     // The id counter never falls below the stored ids, whatever view was drawn last.
     nextId = qMax(nextId, m_store->nextFreeId());
     if (!m_store->insert(nextId)) {
@@ -331,8 +345,8 @@ void MainView::onAddButtonClicked()
 
 void MainView::onViewButtonClicked()
 {
-    if (m_pendingLast >= 0)
-        saveTextEdit();
+    if (!savePending())
+        return;
     // A fresh day view takes the list's current filter and order; the one left last time is
     // dropped rather than kept hidden for the rest of the session.
     if (m_dayView)
@@ -364,8 +378,8 @@ void MainView::setDeleteButtonIndex(int index)
 
 void MainView::onDelButtonClicked()
 {
-    if (m_pendingLast >= 0)
-        saveTextEdit();
+    if (!savePending())
+        return;
     if (m_store->remove(mDeletingNo) == TaskStore::DeleteResult::DeleteFailed)
         return;
     m_savedScrollPos = m_scrollArea->verticalScrollBar()->value();
@@ -375,26 +389,27 @@ void MainView::onDelButtonClicked()
 
 void MainView::onUpArrowClicked(int index, int id)
 {
-    if (m_store->moveUp(index, id))
+    // Every redraw from the table first saves what was typed, or it would be drawn over.
+    if (savePending() && m_store->moveUp(index, id))
         redrawManualOrder();
 }
 
 void MainView::onDownArrowClicked(int index, int id)
 {
-    if (m_store->moveDown(index, id))
+    if (savePending() && m_store->moveDown(index, id))
         redrawManualOrder();
 }
 
 void MainView::openCalendar(int index, bool start)
 {
-    CalendarPopup::open(this,
-                        QRect(m_listArea.width() / 2 - 200, m_listArea.height() / 2 - 150, 400, 300),
-                        [this, index, start](const QDate &date) {
-                            if (start)
-                                onStartCalendarClicked(date, index);
-                            else
-                                onStopCalendarClicked(date, index);
-                        });
+    CalendarPopup::open(
+        this, QRect(m_listArea.width() / 2 - 200, m_listArea.height() / 2 - 150, 400, 300),
+        [this, index, start](const QDate &date) {
+            if (start)
+                onStartCalendarClicked(date, index);
+            else
+                onStopCalendarClicked(date, index);
+        });
 }
 
 void MainView::onStartDateButtonClicked(int index)
@@ -457,7 +472,7 @@ void MainView::redrawCurrentMode(const TaskQuery &query)
 
 void MainView::setItemHeight(int index, int newHeight, int scrollPos)
 {
-    if (!m_store->saveHeight(index, newHeight))
+    if (!savePending() || !m_store->saveHeight(index, newHeight))
         return;
     redrawCurrentMode(currentQuery());
     m_scrollArea->verticalScrollBar()->setValue(scrollPos);
@@ -488,8 +503,10 @@ void MainView::closeEvent(QCloseEvent *event)
 {
     Settings::write(filterApplyKey, false);
     Settings::write(sortApplyKey, false);
-    if (m_pendingLast >= 0)
-        saveTextEdit();
+    savePending();
+    // Closed while the day view is up: the program is being ended (a shutdown signal).
+    if (m_dayView && m_dayView->isVisible())
+        m_dayView->storeUnsavedEdits();
     event->accept();
 }
 
@@ -561,7 +578,7 @@ void MainView::updateAddButton()
 void MainView::onSortApplyButtonClicked(QString sortCondition)
 {
     const QString clause = SortClause::orderBy(sortCondition, m_sortPanel->sort()->ascending());
-    if (clause.isEmpty())
+    if (clause.isEmpty() || !savePending())
         return;
     m_sortCondition = clause;
     destroyListContainer();
@@ -574,6 +591,8 @@ void MainView::onSortApplyButtonClicked(QString sortCondition)
 
 void MainView::onSortCancelButtonClicked()
 {
+    if (!savePending())
+        return;
     m_sortCondition.clear();
     redrawCurrentMode(currentQuery());
     m_sortPanel->reset();
@@ -608,6 +627,8 @@ void MainView::setFilterApplyButtonEnabled(QString text)
 
 void MainView::onFilterApplyButtonClicked()
 {
+    if (!savePending())
+        return;
     m_filterCondition = FilterClause::build(m_filterPanel->criteria()->criteria()).where;
     if (m_filterCondition.isEmpty())
         m_filterPanel->applyButton()->setEnabled(false);
@@ -623,6 +644,8 @@ void MainView::onFilterApplyButtonClicked()
 
 void MainView::onFilterCancelButtonClicked()
 {
+    if (!savePending())
+        return;
     m_filterCondition.clear();
     redrawCurrentMode(currentQuery());
     Settings::write(filterApplyKey, false);
@@ -660,6 +683,8 @@ void MainView::onGroupEditButtonClicked()
 
 void MainView::onGroupApplyButtonClicked()
 {
+    if (!savePending())
+        return;
     Settings::write(groupApplyKey, true);
     destroyListContainer();
     createListContainer(1);
@@ -671,6 +696,8 @@ void MainView::onGroupApplyButtonClicked()
 
 void MainView::onGroupCancelButtonClicked()
 {
+    if (!savePending())
+        return;
     Settings::write(groupApplyKey, false);
     destroyListContainer();
     createListContainer(0);

@@ -94,6 +94,8 @@ private:
     void redrawManualOrder();
     // Grouped drawing when the grouped view is on, else the plain list read by the statement.
     void redrawCurrentMode(const TaskQuery &query);
+    // Saves the pending rows; false (the person told, the edits kept pending) when it failed.
+    bool savePending();
     // The list's current filter and order.
     TaskQuery currentQuery() const;
     void buildPanelStrip();

@@ -230,10 +230,11 @@ bool TaskStore::saveAll(const QList<TaskRecord> &tasks)
     if (tasks.isEmpty())
         return true;
     Sql::Transaction transaction(m_db);
-    bool ok = true;
-    for (const TaskRecord &task : tasks)
-        ok = save(task) && ok;
-    return transaction.commit(QStringLiteral("db update failed!")) && ok;
+    for (const TaskRecord &task : tasks) {
+        if (!save(task))
+            return false; // rolled back: all the rows stay pending together
+    }
+    return transaction.commit(QStringLiteral("db update failed!"));
 }
 
 bool TaskStore::saveHeight(int manualIndex, int height)

@@ -57,7 +57,8 @@ public:
     // practice: an unsaved empty task already exists, the content is unique).
     bool insert(int id);
     bool save(const TaskRecord &task);
-    // Saves several rows as one transaction: one write to disk instead of one per row.
+    // Saves several rows as one transaction (one write to disk instead of one per row); any
+    // failure writes none of them.
     bool saveAll(const QList<TaskRecord> &tasks);
     bool saveLabel(int manualIndex, const QString &label);
     bool saveHeight(int manualIndex, int height);

@@ -26,6 +26,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSqlQuery>
+#include <QTextDocument>
 #include <QTimeEdit>
 #include <QtTest>
 
@@ -574,4 +575,82 @@ void TestDayView::taskColumnShowsFilteredTasks()
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes.at(0)->toPlainText(), QString("task 2"));
     QVERIFY(boxes.at(0)->isReadOnly());
+}
+
+// Text typed into two records and not yet saved is stored before a record change redraws the
+// day, wherever the change happens.
+void TestDayView::typedTextSurvivesRecordChanges_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QStringList>("plans"); // plain texts of the stored plans afterwards
+    QTest::newRow("delete the first") << "删除记录" << 0 << QStringList{"p1", "typed 2"};
+    QTest::newRow("delete the middle") << "删除记录" << 1 << QStringList{"typed 0", "typed 2"};
+    QTest::newRow("add below the last")
+        << "增加记录" << 2 << QStringList{"typed 0", "p1", "typed 2", ""};
+}
+
+void TestDayView::typedTextSurvivesRecordChanges()
+{
+    QFETCH(QString, change);
+    QFETCH(int, at);
+    QFETCH(QStringList, plans);
+    World w;
+    makeDay(w.db, table, 3, true);
+    orvaneView view(nullptr, nullptr, QString(), QString());
+    view.show();
+    named<CustomTextEdit>(view, "textEditPlan_0")->setPlainText("typed 0");
+    named<CustomTextEdit>(view, "textEditPlan_2")->setPlainText("typed 2");
+    QList<QPushButton *> buttons;
+    for (QPushButton *b : view.scheduleContent()->findChildren<QPushButton *>())
+        if (b->text() == change)
+            buttons.append(b);
+    buttons.at(at)->click();
+    if (auto *dialog = openDialog<addItem>())
+        button(dialog, "确定")->click();
+    QStringList stored;
+    for (const QString &html : column(w.env.checkConnection(), table, "plan")) {
+        QTextDocument document;
+        document.setHtml(html);
+        stored.append(document.toPlainText());
+    }
+    QCOMPARE(stored, plans);
+    QCOMPARE(w.prompts.messages(), QStringList());
+}
+
+void TestDayView::leavingADayAsks_data()
+{
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<bool>("left");
+    QTest::newRow("save") << true << int(QMessageBox::Save) << true << true;
+    QTest::newRow("do not save") << true << int(QMessageBox::Discard) << false << true;
+    QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << false << false;
+    QTest::newRow("nothing typed") << false << 0 << false << true;
+}
+
+void TestDayView::leavingADayAsks()
+{
+    QFETCH(bool, typed);
+    QFETCH(int, answer);
+    QFETCH(bool, stored);
+    QFETCH(bool, left);
+    World w;
+    makeDay(w.db, table, 2, true);
+    orvaneView view(nullptr, nullptr, QString(), QString());
+    view.show();
+    if (typed)
+        named<CustomTextEdit>(view, "textEditPlan_1")->setPlainText("unsaved");
+    if (answer)
+        w.prompts.answerButton(QMessageBox::StandardButton(answer));
+    view.dateEdit()->setDate(day.addDays(1));
+
+    const QStringList asked = w.prompts.messages();
+    QCOMPARE(asked, typed ? QStringList{"这一天的修改还没有保存，要保存吗？"} : QStringList());
+    QCOMPARE(column(w.env.checkConnection(), table, "plan").at(1).contains("unsaved"), stored);
+    QCOMPARE(view.date(), left ? day.addDays(1) : day);
+    QCOMPARE(view.dateEdit()->date(), view.date());
+    if (!left)
+        QCOMPARE(named<CustomTextEdit>(view, "textEditPlan_1")->toPlainText(), QString("unsaved"));
 }

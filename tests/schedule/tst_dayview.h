@@ -29,6 +29,10 @@ private slots:
     void chooserShowsAndDeletesSchedules();
     void templateNameWithQuotesWorks();
     void taskColumnShowsFilteredTasks();
+    void typedTextSurvivesRecordChanges_data();
+    void typedTextSurvivesRecordChanges();
+    void leavingADayAsks_data();
+    void leavingADayAsks();
 };
 
 #endif
