@@ -17,6 +17,10 @@ public:
     static const QString selectAllSql;
     static const QString deleteSql;
 
+    // "plain_text(html)": an SQL function on the connection that gives the text a person sees
+    // in a stored rich text (HtmlText::plain).
+    static const char plainTextFunction[];
+
     // Finds the named connection (opening it when needed) or adds it, then opens it.
     // Logs "Succeed to connect database!" or "Error:failed to open database!" with the error.
     // Returns false when the file cannot be opened; db is the handle either way.

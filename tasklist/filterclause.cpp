@@ -2,6 +2,7 @@
 
 #include "app/database.h"
 #include "app/semicolonlist.h"
+#include "app/sql.h"
 #include "tasklist/taskstore.h"
 
 const QString FilterClause::unsetDate = QStringLiteral("日期");
@@ -64,11 +65,16 @@ Part numberPart(const QString &column, const QString &caption, int rule, int fir
     return part;
 }
 
-// Task texts are stored as the editor's HTML with apostrophes as "&#39;": a keyword is looked
-// for in that form.
-QString storedForm(const QString &keyword)
+// A LIKE that finds the text as typed: a "%" or "_" in it stands for itself. Texts without
+// them keep the plain pattern.
+QString containsPattern(const QString &text)
 {
-    return Database::escapeRichText(keyword.toHtmlEscaped());
+    const QString literal = Sql::likeLiteral(text);
+    QString pattern = QStringLiteral("%") + Database::escapeText(literal) + QStringLiteral("%'");
+    if (literal != text)
+        pattern += QStringLiteral(" escape '") + QLatin1Char(Sql::likeEscapeChar) +
+                   QLatin1Char('\'');
+    return pattern;
 }
 } // namespace
 
@@ -113,7 +119,7 @@ FilterClause::Result FilterClause::build(const Criteria &c)
     if (c.labelsIndex >= 0 && c.labelsIndex != 2 && !c.labelsText.isEmpty()) {
         const bool contains = c.labelsIndex == 0;
         const QString like =
-            contains ? QStringLiteral("label like '%") : QStringLiteral("label not like '%");
+            contains ? QStringLiteral("label like '") : QStringLiteral("label not like '");
         QStringList pieces;
         if (!c.labelsText.contains(SemicolonList::separator)) {
             pieces.append(c.labelsText);
@@ -122,7 +128,7 @@ FilterClause::Result FilterClause::build(const Criteria &c)
         }
         QStringList clauses;
         for (const QString &piece : pieces)
-            clauses.append(like + Database::escapeText(piece) + QStringLiteral("%'"));
+            clauses.append(like + containsPattern(piece));
         labels.clause = clauses.join(QStringLiteral(" or "));
         labels.alternatives = clauses.size() > 1;
         if (!labels.clause.isEmpty())
@@ -132,16 +138,18 @@ FilterClause::Result FilterClause::build(const Criteria &c)
 
     Part keywords;
     if (!c.keywords.isEmpty()) {
-        const QString like = QStringLiteral("content like '%");
+        // Task texts are stored as the editor's HTML: keywords are matched against the text a
+        // person sees, so markup words never match and entities are found as typed.
+        const QString like =
+            QString::fromLatin1(Database::plainTextFunction) + QStringLiteral("(content) like '");
         if (!c.keywords.contains(SemicolonList::separator)) {
-            keywords.clause =
-                like + Database::escapeText(storedForm(c.keywords)) + QStringLiteral("%'");
+            keywords.clause = like + containsPattern(c.keywords);
         } else {
             const QStringList pieces =
                 c.keywords.split(SemicolonList::separator, Qt::SkipEmptyParts);
             QString joined;
             for (const QString &piece : pieces)
-                joined += like + Database::escapeText(storedForm(piece)) + QStringLiteral("%' or ");
+                joined += like + containsPattern(piece) + QStringLiteral(" or ");
             // Drops the last "or " and keeps the blank before it.
             joined.chop(3);
             keywords.clause = joined;

@@ -903,14 +903,16 @@ private slots:
         row("label with apostrophe", "filterLabelsCombo=0 labelsEdit=O'Neil",
             " where label like '%O''Neil%'", "b");
         row("keywords skip empty piece", "keyWordsEdit=X；；Y",
-            " where content like '%X%' or content like '%Y%' ", "a c");
+            " where plain_text(content) like '%X%' or plain_text(content) like '%Y%' ", "a c");
         row("one keyword piece keeps its trailing blank", "keyWordsEdit=X；",
-            " where content like '%X%' ", "a");
-        row("plain keyword", "keyWordsEdit=X", " where content like '%X%'", "a");
-        row("keyword with apostrophe in stored form", "keyWordsEdit=don't",
-            " where content like '%don&#39;t%'", "c");
-        row("keyword with ampersand in stored form", "keyWordsEdit=R&D",
-            " where content like '%R&amp;D%'", "a");
+            " where plain_text(content) like '%X%' ", "a");
+        row("plain keyword", "keyWordsEdit=X", " where plain_text(content) like '%X%'", "a");
+        row("keyword with apostrophe, matched as shown", "keyWordsEdit=don't",
+            " where plain_text(content) like '%don''t%'", "c");
+        row("keyword with ampersand, matched as shown", "keyWordsEdit=R&D",
+            " where plain_text(content) like '%R&D%'", "a");
+        row("label with a percent sign stands for itself", "filterLabelsCombo=0 labelsEdit=A%",
+            " where label like '%A\\%%' escape '\\'", "");
         row("label rule without text, blank importance",
             "filterLabelsCombo=0 filterImportanceCombo=2", "", "a b c");
     }
@@ -934,6 +936,49 @@ private slots:
         apply->click();
         QCOMPARE(env.view.filterCondition(), clause);
         QVERIFY(!apply->isEnabled());
+        QStringList firstWords;
+        for (const QString &text : drawnSequence(env.view))
+            firstWords.append(text.section(' ', 0, 0));
+        QCOMPARE(firstWords.join(' '), shown);
+    }
+
+    // Keywords find the text a person sees: "%" and "_" stand for themselves, markup words
+    // of formatted tasks never match, an apostrophe is found as typed.
+    void keywordsMatchWhatIsShown_data()
+    {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("percent") << "50%"
+                                 << "p50";
+        QTest::newRow("underscore") << "a_b"
+                                    << "pab";
+        QTest::newRow("markup word") << "span"
+                                     << "";
+        QTest::newRow("style word") << "font"
+                                    << "";
+        QTest::newRow("formatted text") << "bold"
+                                        << "pab";
+        QTest::newRow("apostrophe") << "it's"
+                                    << "p50";
+        QTest::newRow("upper case Latin") << "BOLD"
+                                          << "pab";
+    }
+
+    void keywordsMatchWhatIsShown()
+    {
+        QFETCH(QString, keyword);
+        QFETCH(QString, shown);
+        Opened env([] {
+            seedRecords({task("<p>p50 50% off, it&#39;s</p>", 0, 0, "", ""),
+                         task("<p>p500 500 left</p>", 0, 0, "", ""),
+                         task("<html><head><style>p { font-size: 9pt; }</style></head><body>"
+                              "<p>pab <span style=\" font-weight:600;\">bold</span> a_b</p>"
+                              "</body></html>",
+                              0, 0, "", ""),
+                         task("<p>paxb axb</p>", 0, 0, "", "")});
+        });
+        QTest::keyClicks(findByName<QLineEdit>(&env.view, "keyWordsEdit"), keyword);
+        namedButton(&env.view, "filterApplyButton")->click();
         QStringList firstWords;
         for (const QString &text : drawnSequence(env.view))
             firstWords.append(text.section(' ', 0, 0));
@@ -1140,9 +1185,10 @@ private slots:
         QVERIFY(!openWindow<GroupItemCondition>(edit));
 
         const GroupStore::Group group = GroupStore::groups().at(0);
-        QCOMPARE(group.conditionSyntax,
-                 QString("select * from star  where progress between 10 and 90 and importance = "
-                         "'重要' and content like '%it&#39;s%' order by date(stop_date) desc"));
+        QCOMPARE(
+            group.conditionSyntax,
+            QString("select * from star  where progress between 10 and 90 and importance = "
+                    "'重要' and plain_text(content) like '%it''s%' order by date(stop_date) desc"));
         QCOMPARE(group.conditionText,
                  QString("进度区间10-90；重要；内容包含it's；按照截止日期降序排列；"));
         QCOMPARE(lineText(edit, "groupCondition_0"), group.conditionText);
