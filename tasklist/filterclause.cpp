@@ -72,8 +72,8 @@ QString containsPattern(const QString &text)
     const QString literal = Sql::likeLiteral(text);
     QString pattern = QStringLiteral("%") + Database::escapeText(literal) + QStringLiteral("%'");
     if (literal != text)
-        pattern += QStringLiteral(" escape '") + QLatin1Char(Sql::likeEscapeChar) +
-                   QLatin1Char('\'');
+        pattern +=
+            QStringLiteral(" escape '") + QLatin1Char(Sql::likeEscapeChar) + QLatin1Char('\'');
     return pattern;
 }
 } // namespace
