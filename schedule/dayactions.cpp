@@ -110,6 +110,10 @@ bool DayActions::writeDay(const QString &dayTable, const QDate &date, const DayE
     ok = labels.checkLabelDurationStatistic(date) && ok;
 
     SummaryStore summary(m_db, dayTable);
+    // Without its settings keys (a lost or replaced settings file) the view shows the items of
+    // the table; those are what is saved, and the keys are written again.
+    if (!summary.hasKeys() && !summary.writeKeysFromTable())
+        return false;
     const int texts = summary.textCount();
     const int scores = summary.scoreCount();
     for (int i = 0; ok && i < texts && i < edits.texts.size(); ++i)

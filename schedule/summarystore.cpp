@@ -66,6 +66,30 @@ QList<SummaryItem> SummaryStore::items(bool *ok)
     return rows;
 }
 
+bool SummaryStore::hasKeys() const
+{
+    return Settings::read(settingsPrefix() + textCountSuffix, Settings::noValue).toString() !=
+           Settings::noValue;
+}
+
+bool SummaryStore::writeKeysFromTable()
+{
+    bool ok = false;
+    const QList<SummaryItem> rows = items(&ok);
+    if (!ok)
+        return false;
+    QStringList texts;
+    QStringList scores;
+    for (const SummaryItem &item : rows) {
+        if (item.type == QLatin1String("summaryText"))
+            texts.append(item.name);
+        else if (item.type == QLatin1String("summaryScore"))
+            scores.append(item.name);
+    }
+    writeKeys(table(), texts, scores);
+    return true;
+}
+
 int SummaryStore::textCount() const
 {
     return Settings::read(settingsPrefix() + textCountSuffix, 0).toInt();

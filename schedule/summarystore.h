@@ -37,6 +37,10 @@ public:
     QList<SummaryItem> items(bool *ok = nullptr);
     int textCount() const;
     int scoreCount() const;
+    // Whether the settings file has the table's keys (it may have been lost or replaced).
+    bool hasKeys() const;
+    // Writes the four keys from the items of the table; false when the table cannot be read.
+    bool writeKeysFromTable();
     // kind 0 text names, 1 score names, each followed by "；". Without the settings keys the
     // names come from the summary table itself, in table order.
     QString readNames(int kind);

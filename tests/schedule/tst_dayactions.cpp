@@ -223,6 +223,29 @@ private slots:
                  QStringList{"<failed>"});
     }
 
+    // A settings file that lost the summary's keys: what the view shows (the table's items) is
+    // saved, and the keys are written again.
+    void saveWithoutSummaryKeysStoresTheItemsShown()
+    {
+        TestEnvironment env;
+        QSqlDatabase db;
+        QVERIFY(Database::connect(&db));
+        QVERIFY(TemplateStore::createBuiltInTemplates());
+        DayActions actions(db);
+        QCOMPARE(actions.openSchedule(table, nullptr), DayStore::HasContent);
+        const QString summaryTable = "summary_" + table;
+        SummaryStore::removeKeys(summaryTable);
+
+        QVERIFY(actions.saveDay(table, day, threeRecords()));
+        QCOMPARE(rows(env, "select contentDetail from " + q(summaryTable) + " order by id"),
+                 (QStringList{"<p>总结</p>", "7"}));
+        QCOMPARE(Settings::read(summaryTable + SummaryStore::textCountSuffix).toInt(), 1);
+        QCOMPARE(Settings::read(summaryTable + SummaryStore::scoreCountSuffix).toInt(), 1);
+        QCOMPARE(SummaryStore(db, table).readNames(0) + SummaryStore(db, table).readNames(1),
+                 rows(env, "select group_concat(contentName || '；', '') from " + q(summaryTable))
+                     .first());
+    }
+
     void dropScheduleRemovesTablesKeysAndTotals()
     {
         TestEnvironment env;

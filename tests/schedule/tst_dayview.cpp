@@ -654,3 +654,34 @@ void TestDayView::leavingADayAsks()
     if (!left)
         QCOMPARE(named<CustomTextEdit>(view, "textEditPlan_1")->toPlainText(), QString("unsaved"));
 }
+
+// A save the database refuses (here: a trigger) says so and leaves the edits on screen, also
+// when a record change asked for it; the next save writes them.
+void TestDayView::failedSaveKeepsTheEdits()
+{
+    World w;
+    makeDay(w.db, table, 3, true);
+    orvaneView view(nullptr, nullptr, QString(), QString());
+    view.show();
+    named<CustomTextEdit>(view, "textEditPlan_1")->setPlainText("kept");
+    QSqlQuery query(w.db);
+    QVERIFY(query.exec("create trigger refuse before update of plan on \"" + table +
+                       "\" begin select raise(abort, 'disk full'); end"));
+
+    button(&view, "保存修改")->click();
+    QList<QPushButton *> deletes;
+    for (QPushButton *b : view.scheduleContent()->findChildren<QPushButton *>())
+        if (b->text() == "删除记录")
+            deletes.append(b);
+    deletes.at(0)->click();
+    const QString failed = "保存失败，这一天的内容没有改变。请稍后再试。";
+    QCOMPARE(w.prompts.messages(), QStringList({failed, failed}));
+    QCOMPARE(column(w.env.checkConnection(), table, "plan"), QStringList({"p0", "p1", "p2"}));
+    QCOMPARE(named<CustomTextEdit>(view, "textEditPlan_1")->toPlainText(), QString("kept"));
+    QVERIFY(view.hasUnsavedEdits());
+
+    QVERIFY(query.exec("drop trigger refuse"));
+    button(&view, "保存修改")->click();
+    QVERIFY(column(w.env.checkConnection(), table, "plan").at(1).contains("kept"));
+    QVERIFY(!view.hasUnsavedEdits());
+}

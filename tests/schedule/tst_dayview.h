@@ -33,6 +33,7 @@ private slots:
     void typedTextSurvivesRecordChanges();
     void leavingADayAsks_data();
     void leavingADayAsks();
+    void failedSaveKeepsTheEdits();
 };
 
 #endif

@@ -32,6 +32,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QSqlQuery>
+#include <QTextDocument>
 #include <QtTest>
 
 namespace {
@@ -622,6 +623,88 @@ private slots:
         for (const char *needed : {"Velmark", "Qt", "QuaZip", "LGPL", "不收取捐赠"})
             QVERIFY2(text.contains(QString::fromUtf8(needed)), needed);
         QVERIFY(!text.contains("wechat-pay"));
+    }
+
+    // Text typed into two rows and not saved yet survives every action that redraws the list.
+    void typedTextSurvivesRedraws_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("row");
+        row("move the first down", QString("down"), 0);
+        row("move a middle row up", QString("up"), 2);
+        row("move the last up", QString("up"), 4);
+        row("height of a middle row", QString("height"), 2);
+        row("sort by priority", QString("sort"), 0);
+        row("group apply", QString("group"), 0);
+    }
+
+    void typedTextSurvivesRedraws()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, row);
+        Opened env(5);
+        PromptScript prompts;
+        for (int index : {1, 3}) {
+            auto *editor = rowWidget<CustomTextEdit>(env.view, "textEdit", index);
+            editor->moveCursor(QTextCursor::End);
+            QTest::keyClicks(editor, " typed");
+        }
+        const int id = cell(env.checkConnection(), "id", row).toInt();
+        if (action == "up")
+            env.view.onUpArrowClicked(row, id);
+        else if (action == "down")
+            env.view.onDownArrowClicked(row, id);
+        else if (action == "height")
+            env.view.setItemHeight(row, 180, 0);
+        else if (action == "sort")
+            env.view.onSortApplyButtonClicked("优先级");
+        else
+            env.view.onGroupApplyButtonClicked();
+
+        QCOMPARE(env.view.pendingCount(), 0);
+        QSqlQuery query(env.checkConnection());
+        QVERIFY(query.exec("select content from star"));
+        QStringList typed;
+        while (query.next()) {
+            QTextDocument document;
+            document.setHtml(query.value(0).toString());
+            if (document.toPlainText().endsWith(" typed"))
+                typed.append(document.toPlainText());
+        }
+        typed.sort();
+        QCOMPARE(typed, QStringList({"task 1 typed", "task 3 typed"}));
+        QStringList shown = drawnSequence(env.view);
+        QVERIFY(shown.contains("task 1 typed") && shown.contains("task 3 typed"));
+        QCOMPARE(prompts.messages(), QStringList());
+    }
+
+    // A save the database refuses says so, keeps the edits pending and on screen, and the next
+    // save writes them; a move asked for meanwhile does not draw over them.
+    void failedSaveKeepsEditsPending()
+    {
+        Opened env(3);
+        PromptScript prompts;
+        auto *editor = rowWidget<CustomTextEdit>(env.view, "textEdit", 1);
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor, " kept");
+        QSqlQuery query(env.checkConnection());
+        QVERIFY(query.exec("create trigger refuse before update of content on star "
+                           "begin select raise(abort, 'disk full'); end"));
+
+        textButton(&env.view, "保存")->click();
+        env.view.onDownArrowClicked(0, cell(env.checkConnection(), "id", 0).toInt());
+        QCOMPARE(prompts.messages(), (QStringList{"保存失败，修改还在窗口里，请稍后再试。",
+                                                  "保存失败，修改还在窗口里，请稍后再试。"}));
+        QCOMPARE(env.view.pendingCount(), 1);
+        QCOMPARE(cell(env.checkConnection(), "content", 1).toString(), QString("task 1"));
+        QCOMPARE(cell(env.checkConnection(), "content", 0).toString(), QString("task 0"));
+        QCOMPARE(rowWidget<CustomTextEdit>(env.view, "textEdit", 1)->toPlainText(),
+                 QString("task 1 kept"));
+
+        QVERIFY(query.exec("drop trigger refuse"));
+        textButton(&env.view, "保存")->click();
+        QCOMPARE(env.view.pendingCount(), 0);
+        QVERIFY(cell(env.checkConnection(), "content", 1).toString().contains("task 1 kept"));
     }
 
     void dayViewTakesOverAndBackReturns()
