@@ -159,7 +159,9 @@ void CustomTextEdit::onFindTextActionTriggered(QPoint postion)
 
 void CustomTextEdit::onAdjustHeightActionTriggered(QPoint postion)
 {
-    const int ownerKind = m_taskOwner ? 1 : (m_scheduleOwner ? 2 : 3);
+    const NewHeight::OwnerKind ownerKind =
+        m_taskOwner ? NewHeight::TaskListOwner
+                    : (m_scheduleOwner ? NewHeight::DayViewOwner : NewHeight::NoOwner);
     auto *dialog = new NewHeight(nullptr, this, ownerKind, m_columnKind, m_height, m_rowKey);
     const int H = Desktop::availableGeometry().height();
     dialog->move(menuDialogPosition(postion, 400, H - 420));

@@ -22,7 +22,7 @@ int scrollValue(QScrollArea *area)
 }
 } // namespace
 
-NewHeight::NewHeight(QWidget *parent, CustomTextEdit *editor, int ownerKind, int columnKind,
+NewHeight::NewHeight(QWidget *parent, CustomTextEdit *editor, OwnerKind ownerKind, int columnKind,
                      int height, int rowKey)
     : QWidget(parent), m_editor(editor), m_ownerKind(ownerKind), m_columnKind(columnKind),
       m_rowKey(rowKey), m_currentHeight(height), m_startHeight(height)
@@ -30,10 +30,10 @@ NewHeight::NewHeight(QWidget *parent, CustomTextEdit *editor, int ownerKind, int
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
 
-    if (m_ownerKind == 1 && m_editor->taskRowOwner()) {
+    if (m_ownerKind == TaskListOwner && m_editor->taskRowOwner()) {
         m_taskOwner = m_editor->taskRowOwner();
         m_scrollPos = scrollValue(m_taskOwner->rowScrollArea());
-    } else if (m_ownerKind == 2 && m_editor->scheduleOwner()) {
+    } else if (m_ownerKind == DayViewOwner && m_editor->scheduleOwner()) {
         m_scheduleOwner = m_editor->scheduleOwner();
         m_scrollPos = scrollValue(m_scheduleOwner->rowScrollArea());
     }

@@ -12,9 +12,11 @@ class ScheduleCellOwner;
 class NewHeight : public QWidget {
     Q_OBJECT
 public:
-    // ownerKind: 1 task list, 2 day view, 3 neither (then nothing is changed).
-    NewHeight(QWidget *parent, CustomTextEdit *editor, int ownerKind, int columnKind, int height,
-              int rowKey);
+    // The window the box belongs to; with NoOwner nothing is changed.
+    enum OwnerKind { TaskListOwner = 1, DayViewOwner = 2, NoOwner = 3 };
+
+    NewHeight(QWidget *parent, CustomTextEdit *editor, OwnerKind ownerKind, int columnKind,
+              int height, int rowKey);
 
 public slots:
     void updateSliderValue();
@@ -28,7 +30,7 @@ private:
     // Only read while opening: the window rebuilds its rows, and with them this box, every
     // time a height is handed back.
     CustomTextEdit *m_editor;
-    int m_ownerKind;
+    OwnerKind m_ownerKind;
     TaskRowOwner *m_taskOwner = nullptr;
     ScheduleCellOwner *m_scheduleOwner = nullptr;
     int m_columnKind;

@@ -250,7 +250,7 @@ bool DayStore::deleteRecord(const QString &dayTable, int index)
 }
 
 bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withIndex, int placeIndex,
-                            int option, const QTime &start, const QTime &end)
+                            MergeKeep keep, const QTime &start, const QTime &end)
 {
     auto read = [this, &dayTable](int index, const QString &failure, QSqlQuery *query) {
         if (!query->exec(QStringLiteral("select * from %1 where manualIndex = %2")
@@ -269,16 +269,16 @@ bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withInde
     const QString time = DayTables::timeSpan(start, end);
     QString plan;
     QString result;
-    switch (option) {
-    case 0:
+    switch (keep) {
+    case KeepBoth:
         plan = from.value(3).toString() + with.value(3).toString();
         result = from.value(5).toString() + with.value(5).toString();
         break;
-    case 1:
+    case KeepFirst:
         plan = from.value(3).toString();
         result = from.value(5).toString();
         break;
-    case 2:
+    case KeepSecond:
         plan = with.value(3).toString();
         result = with.value(5).toString();
         break;
@@ -356,18 +356,18 @@ bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withInde
     return transaction.commit();
 }
 
-bool DayStore::updateHeight(const QString &dayTable, int index, int kind, int newHeight)
+bool DayStore::updateHeight(const QString &dayTable, int index, HeightOf kind, int newHeight)
 {
     QString statement;
-    if (kind == 0)
+    if (kind == PlanHeight)
         statement = QStringLiteral("update %1 set planHeight = %2 where manualIndex = %3");
-    else if (kind == 1)
+    else if (kind == ResultHeight)
         statement = QStringLiteral("update %1 set resultHeight = %2 where manualIndex = %3");
-    else if (kind == 2)
+    else if (kind == SummaryTextHeight)
         statement = QStringLiteral("update %1 set height = %2 where id = %3");
     else
         return false;
-    const QString table = kind == 2 ? summaryTable(dayTable) : dayTable;
+    const QString table = kind == SummaryTextHeight ? summaryTable(dayTable) : dayTable;
     logLine(QStringLiteral("set manualIndex is %1 and new height is %2").arg(index).arg(newHeight));
     return run(statement.arg(q(table), QString::number(newHeight), QString::number(index)),
                QStringLiteral("db update height failed!"),

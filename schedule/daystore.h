@@ -24,6 +24,11 @@ public:
         Missing = 3 // the day table does not exist yet
     };
 
+    // Which editor's height a change is for (the day view's editors number them this way).
+    enum HeightOf { PlanHeight = 0, ResultHeight = 1, SummaryTextHeight = 2 };
+    // What a merge of two records keeps of their plans and results.
+    enum MergeKeep { KeepBoth = 0, KeepFirst = 1, KeepSecond = 2 };
+
     explicit DayStore(const QSqlDatabase &db);
 
     static QString dayName(const QDate &date); // "Day" + yyyyMMdd
@@ -55,11 +60,11 @@ public:
     bool addRecord(const QString &dayTable, int index, bool above, bool timed,
                    const QTime &start = QTime(), const QTime &end = QTime());
     bool deleteRecord(const QString &dayTable, int index);
-    // option 0 keeps both contents, 1 only the record at fromIndex, 2 only the other one.
+    // KeepFirst keeps the contents of the record at fromIndex, KeepSecond the other one's.
     bool mergeRecords(const QString &dayTable, int fromIndex, int withIndex, int placeIndex,
-                      int option, const QTime &start, const QTime &end);
-    // kind 0 plan, 1 result (index = manualIndex), 2 summary text (index = summary row id).
-    bool updateHeight(const QString &dayTable, int index, int kind, int newHeight);
+                      MergeKeep keep, const QTime &start, const QTime &end);
+    // index is the record's manualIndex, or the summary row id for SummaryTextHeight.
+    bool updateHeight(const QString &dayTable, int index, HeightOf kind, int newHeight);
 
     QString readLabel(const QString &dayTable, int index);
     bool writeLabel(const QString &dayTable, int index, const QString &label);

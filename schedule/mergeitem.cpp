@@ -1,5 +1,6 @@
 #include "schedule/mergeitem.h"
 
+#include "schedule/daytables.h"
 #include "schedule/orvaneview.h"
 
 #include <QButtonGroup>
@@ -56,8 +57,8 @@ mergeItem::mergeItem(orvaneView *view, int index, const QString &time, const QSt
         row->addWidget(*edit);
         box->addLayout(row);
     };
-    timeRow(QStringLiteral("开始"), time.left(5), &m_start);
-    timeRow(QStringLiteral("结束"), time.right(5), &m_end);
+    timeRow(QStringLiteral("开始"), DayTables::spanStart(time), &m_start);
+    timeRow(QStringLiteral("结束"), DayTables::spanEnd(time), &m_end);
 
     box->addWidget(new QLabel);
     box->addWidget(new QLabel(QStringLiteral("请选择合并后的位置：")));

@@ -20,7 +20,6 @@
 #include "schedule/templatexml.h"
 #include "schedule/todaysummary.h"
 #include "statistics/labeldurationstore.h"
-#include "tasklist/mainview.h"
 #include "tasklist/taskstore.h"
 
 #include <QApplication>
@@ -53,7 +52,7 @@ QPushButton *compactButton(const QString &text)
 }
 } // namespace
 
-orvaneView::orvaneView(QWidget *parent, MainView *mainView, const QString &filterCondition,
+orvaneView::orvaneView(QWidget *parent, QWidget *mainView, const QString &filterCondition,
                        const QString &sortCondition)
     : QWidget(parent), m_mainView(mainView), m_filterCondition(filterCondition),
       m_sortCondition(sortCondition)
@@ -599,7 +598,10 @@ bool orvaneView::saveThen(const std::function<bool()> &change)
 
 void orvaneView::updateCellHeight(int index, int kind, int newHeight, int scrollPos)
 {
-    if (!saveThen([&] { return m_store->updateHeight(currentTable(), index, kind, newHeight); }))
+    if (!saveThen([&] {
+            return m_store->updateHeight(currentTable(), index, DayStore::HeightOf(kind),
+                                         newHeight);
+        }))
         return;
     drawScheduleTable(currentTable());
     // Size the new rows now, so the scroll range is known before the position is restored.
@@ -659,8 +661,8 @@ void orvaneView::mergeRecords(int fromIndex, int withIndex, int placeIndex, int 
                               const QTime &start, const QTime &end)
 {
     if (saveThen([&] {
-            return m_store->mergeRecords(currentTable(), fromIndex, withIndex, placeIndex, option,
-                                         start, end);
+            return m_store->mergeRecords(currentTable(), fromIndex, withIndex, placeIndex,
+                                         DayStore::MergeKeep(option), start, end);
         }))
         drawScheduleTable(currentTable());
 }
@@ -696,7 +698,7 @@ void orvaneView::onEditTodaySummaryButtonClicked()
 
 QString orvaneView::readSummaryNames(int kind)
 {
-    return SummaryStore(m_db, currentTable()).readNames(kind);
+    return SummaryStore(m_db, currentTable()).readNames(SummaryStore::ItemKind(kind));
 }
 
 void orvaneView::applySummaryItems(const QString &textNames, const QString &scoreNames)

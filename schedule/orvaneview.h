@@ -13,7 +13,6 @@
 #include <functional>
 
 class DayStore;
-class MainView;
 class QComboBox;
 class QDateEdit;
 class QGridLayout;
@@ -30,7 +29,8 @@ class orvaneView : public QWidget, public ScheduleCellOwner {
 public:
     static const int TABLE_CREATE_FAILURE = -1;
 
-    orvaneView(QWidget *parent, MainView *mainView, const QString &filterCondition,
+    // mainView: the task list window that "返回" goes back to.
+    orvaneView(QWidget *parent, QWidget *mainView, const QString &filterCondition,
                const QString &sortCondition);
     ~orvaneView() override;
 
@@ -120,7 +120,7 @@ private:
     void toggleSmallBox(QPointer<QComboBox> &box, bool withNone, const char *slot, int x);
     void openExcelEditor(const QString &path);
 
-    MainView *m_mainView;
+    QWidget *m_mainView;
     QString m_filterCondition;
     QString m_sortCondition;
     QSqlDatabase m_db;

@@ -100,16 +100,17 @@ int SummaryStore::scoreCount() const
     return Settings::read(settingsPrefix() + scoreCountSuffix, 0).toInt();
 }
 
-QString SummaryStore::readNames(int kind)
+QString SummaryStore::readNames(ItemKind kind)
 {
-    const QString key = settingsPrefix() + (kind == 0 ? textNamesSuffix : scoreNamesSuffix);
+    const QString key = settingsPrefix() + (kind == Texts ? textNamesSuffix : scoreNamesSuffix);
     QString names = Settings::read(key, Settings::noValue).toString();
     if (names == Settings::noValue) {
-        logLine(kind == 0 ? QStringLiteral("summaryText is ~no-value~ ini, start parse table")
-                          : QStringLiteral("summaryScore is ~no-value~ ini, start parse table"));
+        logLine(kind == Texts
+                    ? QStringLiteral("summaryText is ~no-value~ ini, start parse table")
+                    : QStringLiteral("summaryScore is ~no-value~ ini, start parse table"));
         names.clear();
         const QString type =
-            kind == 0 ? QStringLiteral("summaryText") : QStringLiteral("summaryScore");
+            kind == Texts ? QStringLiteral("summaryText") : QStringLiteral("summaryScore");
         const QList<SummaryItem> rows = items();
         for (const SummaryItem &item : rows) {
             if (item.type == type)

@@ -41,9 +41,10 @@ public:
     bool hasKeys() const;
     // Writes the four keys from the items of the table; false when the table cannot be read.
     bool writeKeysFromTable();
-    // kind 0 text names, 1 score names, each followed by "；". Without the settings keys the
-    // names come from the summary table itself, in table order.
-    QString readNames(int kind);
+    enum ItemKind { Texts = 0, Scores = 1 };
+    // The names of one kind of item, each followed by "；". Without the settings keys the names
+    // come from the summary table itself, in table order.
+    QString readNames(ItemKind kind);
 
     bool saveText(int id, const QString &html, int height);
     bool saveScore(int id, int score);

@@ -164,8 +164,9 @@ void statictisView::onDateComboBoxIndexChanged(int index)
         start = today.addDays(-364);
         break;
     default:
-        // 自定义...: the date dialog in its statistics role sets the range (it comes with the
-        // history view and is opened here, application-modal).
+        // 自定义...: the date dialog selectDate opens here in its statistics role,
+        // application-modal, and sets the range through setDateRange(). The dialog comes with
+        // the history view (history/); until then this entry only clears the choice.
         m_dateComboBox->setCurrentIndex(-1);
         return;
     }
@@ -179,23 +180,18 @@ void statictisView::onBackButtonClicked()
 
 void statictisView::onOkButtonClicked()
 {
-    const int startYear = m_startDate.mid(0, 4).toInt();
-    const int startMonth = m_startDate.mid(5, 2).toInt();
-    const int startDay = m_startDate.mid(8, 2).toInt();
-    const int endYear = m_endDate.mid(0, 4).toInt();
-    const int endMonth = m_endDate.mid(5, 2).toInt();
-    const int endDay = m_endDate.mid(8, 2).toInt();
-
+    const StatisticsQuery::Day start = StatisticsQuery::parse(m_startDate);
+    const StatisticsQuery::Day end = StatisticsQuery::parse(m_endDate);
     const QString title = QStringLiteral("提示");
-    if (startYear > endYear) {
+    if (start.year > end.year) {
         Prompt::warning(this, title, QStringLiteral("年份前后顺序不对。"));
         return;
     }
-    if (startYear == endYear && startMonth > endMonth) {
+    if (start.year == end.year && start.month > end.month) {
         Prompt::warning(this, title, QStringLiteral("月份前后顺序不对。"));
         return;
     }
-    if (startYear == endYear && startMonth == endMonth && startDay > endDay) {
+    if (start.year == end.year && start.month == end.month && start.day > end.day) {
         Prompt::warning(this, title, QStringLiteral("日期前后顺序不对。"));
         return;
     }

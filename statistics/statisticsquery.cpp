@@ -35,7 +35,8 @@ bool dayOfTable(const QString &name, int *year, int *month, int *day)
     if (name.size() < dayPrefix.size() + 8)
         return false;
     for (int i = 0; i < dayPrefix.size(); ++i) {
-        if (i != 13 && name.at(i).toLower() != dayPrefix.at(i))
+        const QChar c = name.at(i);
+        if (i != 13 && (c.unicode() > 127 || c.toLower() != dayPrefix.at(i)))
             return false;
     }
     const bool negative = name.at(dayPrefix.size()) == QLatin1Char('-');
@@ -48,6 +49,7 @@ bool dayOfTable(const QString &name, int *year, int *month, int *day)
     const QDate date(*year, *month, *day);
     return yearOk && monthOk && dayOk && date.isValid() && WeekCalendar::dateText(date) == text;
 }
+
 // The bookkeeping's tables have labelName and labelDuration as second and third column; only
 // such tables can share one compound select by column name and still read the same values as a
 // plain "select *" of each.
@@ -296,6 +298,8 @@ LabelList StatisticsQuery::aggregateBin(const QString &tableName, bool *found)
     load();
     const auto it = m_aggregates.constFind(tableName.toLower());
     *found = it != m_aggregates.constEnd();
+    if (!*found)
+        logLine(tableName + QStringLiteral(" was never closed, read from its parts"));
     return *found ? it.value() : LabelList();
 }
 

@@ -40,6 +40,9 @@ public:
 
     explicit StatisticsQuery(const QSqlDatabase &db);
 
+    // Year, month and day of a "yyyy.MM.dd" text by character position; 0 where unreadable.
+    static Day parse(const QString &text);
+
     void setRange(const QString &start, const QString &end);
     Day start() const { return m_start; }
     Day end() const { return m_end; }
@@ -73,7 +76,6 @@ public:
     static LabelBars bars(const QVector<LabelList> &bins);
 
 private:
-    static Day parse(const QString &text);
     static qint64 key(int year, int month, int day);
     bool inRange(int year, int month, int day) const;
     bool containsEnd(int year, int month, int firstDay, int lastDay) const;

@@ -67,6 +67,14 @@ DayEdits threeRecords()
 }
 } // namespace
 
+// A fresh world with the day made from the built-in time table.
+struct NewDay {
+    TestEnvironment env;
+    QSqlDatabase db;
+    DayActions actions{(Database::connect(&db), TemplateStore::createBuiltInTemplates(), db)};
+    NewDay() { QCOMPARE(actions.openSchedule(table, nullptr), DayStore::HasContent); }
+};
+
 class TestDayActions : public QObject {
     Q_OBJECT
 
@@ -163,12 +171,10 @@ private slots:
 
     void saveDayWritesRecordsLabelsTotalsAndSummary()
     {
-        TestEnvironment env;
-        QSqlDatabase db;
-        QVERIFY(Database::connect(&db));
-        QVERIFY(TemplateStore::createBuiltInTemplates());
-        DayActions actions(db);
-        QCOMPARE(actions.openSchedule(table, nullptr), DayStore::HasContent);
+        NewDay w;
+        QSqlDatabase &db = w.db;
+        TestEnvironment &env = w.env;
+        DayActions &actions = w.actions;
         DayStore store(db);
         QVERIFY(store.writeLabel(table, 0, "学习") && store.writeLabel(table, 1, "运动"));
 
@@ -201,12 +207,10 @@ private slots:
     void failedSaveChangesNothing()
     {
         QFETCH(QString, failingTable);
-        TestEnvironment env;
-        QSqlDatabase db;
-        QVERIFY(Database::connect(&db));
-        QVERIFY(TemplateStore::createBuiltInTemplates());
-        DayActions actions(db);
-        QCOMPARE(actions.openSchedule(table, nullptr), DayStore::HasContent);
+        NewDay w;
+        QSqlDatabase &db = w.db;
+        TestEnvironment &env = w.env;
+        DayActions &actions = w.actions;
         QSqlQuery query(db);
         QVERIFY(query.exec("create trigger fail before update on " + q(failingTable) +
                            " begin select raise(abort, 'disk full'); end"));
@@ -227,12 +231,10 @@ private slots:
     // saved, and the keys are written again.
     void saveWithoutSummaryKeysStoresTheItemsShown()
     {
-        TestEnvironment env;
-        QSqlDatabase db;
-        QVERIFY(Database::connect(&db));
-        QVERIFY(TemplateStore::createBuiltInTemplates());
-        DayActions actions(db);
-        QCOMPARE(actions.openSchedule(table, nullptr), DayStore::HasContent);
+        NewDay w;
+        QSqlDatabase &db = w.db;
+        TestEnvironment &env = w.env;
+        DayActions &actions = w.actions;
         const QString summaryTable = "summary_" + table;
         SummaryStore::removeKeys(summaryTable);
 
@@ -241,19 +243,17 @@ private slots:
                  (QStringList{"<p>总结</p>", "7"}));
         QCOMPARE(Settings::read(summaryTable + SummaryStore::textCountSuffix).toInt(), 1);
         QCOMPARE(Settings::read(summaryTable + SummaryStore::scoreCountSuffix).toInt(), 1);
-        QCOMPARE(SummaryStore(db, table).readNames(0) + SummaryStore(db, table).readNames(1),
+        QCOMPARE(SummaryStore(db, table).readNames(SummaryStore::Texts) +
+                     SummaryStore(db, table).readNames(SummaryStore::Scores),
                  rows(env, "select group_concat(contentName || '；', '') from " + q(summaryTable))
                      .first());
     }
 
     void dropScheduleRemovesTablesKeysAndTotals()
     {
-        TestEnvironment env;
-        QSqlDatabase db;
-        QVERIFY(Database::connect(&db));
-        QVERIFY(TemplateStore::createBuiltInTemplates());
-        DayActions actions(db);
-        QCOMPARE(actions.openSchedule(table, nullptr), DayStore::HasContent);
+        NewDay w;
+        TestEnvironment &env = w.env;
+        DayActions &actions = w.actions;
         QVERIFY(actions.saveDay(table, day, threeRecords()));
         const QString keys = "summary_" + table + SummaryStore::textCountSuffix;
         QVERIFY(Settings::read(keys).isValid());

@@ -588,6 +588,8 @@ void TestDayView::typedTextSurvivesRecordChanges_data()
     QTest::newRow("delete the middle") << "删除记录" << 1 << QStringList{"typed 0", "typed 2"};
     QTest::newRow("add below the last")
         << "增加记录" << 2 << QStringList{"typed 0", "p1", "typed 2", ""};
+    // What each step of the height dialog's slider does.
+    QTest::newRow("height of a plan") << "height" << 1 << QStringList{"typed 0", "p1", "typed 2"};
 }
 
 void TestDayView::typedTextSurvivesRecordChanges()
@@ -605,7 +607,10 @@ void TestDayView::typedTextSurvivesRecordChanges()
     for (QPushButton *b : view.scheduleContent()->findChildren<QPushButton *>())
         if (b->text() == change)
             buttons.append(b);
-    buttons.at(at)->click();
+    if (change == "height")
+        view.updateCellHeight(at, DayStore::PlanHeight, 150, 0);
+    else
+        buttons.at(at)->click();
     if (auto *dialog = openDialog<addItem>())
         button(dialog, "确定")->click();
     QStringList stored;

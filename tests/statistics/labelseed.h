@@ -64,15 +64,6 @@ inline bool saveDay(QSqlDatabase db, const QDate &date, const QString &records,
     return ok;
 }
 
-// Saves every day from first to last with the same records.
-inline bool saveDays(QSqlDatabase db, const QDate &first, const QDate &last, const QString &records)
-{
-    bool ok = true;
-    for (QDate day = first; day <= last; day = day.addDays(1))
-        ok = saveDay(db, day, records) && ok;
-    return ok;
-}
-
 // A label table written by hand (a total that differs from its days, a stray name), created
 // with the untyped statement of the totals.
 inline bool makeTable(QSqlDatabase db, const QString &name, const QString &records)

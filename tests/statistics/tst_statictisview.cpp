@@ -128,56 +128,40 @@ private slots:
         QTest::addColumn<QString>("range");
 
         const QDate monday(2026, 12, 7);
-        QTest::newRow("今天") << monday << "今天"
-                              << "2026.12.07";
-        QTest::newRow("昨天") << monday << "昨天"
-                              << "2026.12.06";
-        QTest::newRow("本周 on its Monday") << monday << "本周"
-                                            << "2026.12.07";
-        QTest::newRow("上周 from the 1st") << monday << "上周"
-                                           << "2026.12.01至2026.12.06";
-        QTest::newRow("本月") << monday << "本月"
-                              << "2026.12.01至2026.12.07";
-        QTest::newRow("上月") << monday << "上月"
-                              << "2026.11.01至2026.11.30";
-        QTest::newRow("本季度") << monday << "本季度"
-                                << "2026.10.01至2026.12.07";
-        QTest::newRow("上季度") << monday << "上季度"
-                                << "2026.07.01至2026.09.30";
-        QTest::newRow("今年") << monday << "今年"
-                              << "2026.01.01至2026.12.07";
-        QTest::newRow("去年") << monday << "去年"
-                              << "2025.01.01至2025.12.31";
-        QTest::newRow("近一周") << monday << "近一周"
-                                << "2026.12.01至2026.12.07";
-        QTest::newRow("近一月") << monday << "近一月"
-                                << "2026.11.07至2026.12.07";
-        QTest::newRow("近一年") << monday << "近一年"
-                                << "2025.12.08至2026.12.07";
-
         const QDate january(2026, 1, 3); // Saturday of week 1 (Thursday 1st to Sunday 4th)
-        QTest::newRow("本周 in week 1") << january << "本周"
-                                        << "2026.01.01至2026.01.03";
-        QTest::newRow("上周 in January: December's last week") << january << "上周"
-                                                               << "2025.12.29至2025.12.31";
-        QTest::newRow("上月 in January") << january << "上月"
-                                         << "2025.12.01至2025.12.31";
-        QTest::newRow("本季度 in the first quarter") << january << "本季度"
-                                                     << "2026.01.01至2026.01.03";
-        QTest::newRow("上季度 in the first quarter") << january << "上季度"
-                                                     << "2025.10.01至2025.12.31";
-        QTest::newRow("近一年 across a leap day") << QDate(2024, 3, 1) << "近一年"
-                                                  << "2023.03.03至2024.03.01";
-
         const QDate sunday(2026, 2, 15);
-        QTest::newRow("本周 on a Sunday") << sunday << "本周"
-                                          << "2026.02.09至2026.02.15";
-        QTest::newRow("上周 on a Sunday") << sunday << "上周"
-                                          << "2026.02.02至2026.02.08";
-        QTest::newRow("近一周 on a Sunday") << sunday << "近一周"
-                                            << "2026.02.09至2026.02.15";
-        QTest::newRow("近一月 across months") << sunday << "近一月"
-                                              << "2026.01.16至2026.02.15";
+        const struct {
+            QDate today;
+            const char *entry;
+            const char *range;
+        } rows[] = {
+            {monday, "今天", "2026.12.07"},
+            {monday, "昨天", "2026.12.06"},
+            {monday, "本周", "2026.12.07"},
+            {monday, "上周", "2026.12.01至2026.12.06"}, // week 1 starts on Tuesday the 1st
+            {monday, "本月", "2026.12.01至2026.12.07"},
+            {monday, "上月", "2026.11.01至2026.11.30"},
+            {monday, "本季度", "2026.10.01至2026.12.07"},
+            {monday, "上季度", "2026.07.01至2026.09.30"},
+            {monday, "今年", "2026.01.01至2026.12.07"},
+            {monday, "去年", "2025.01.01至2025.12.31"},
+            {monday, "近一周", "2026.12.01至2026.12.07"},
+            {monday, "近一月", "2026.11.07至2026.12.07"},
+            {monday, "近一年", "2025.12.08至2026.12.07"},
+            {january, "本周", "2026.01.01至2026.01.03"},
+            {january, "上周", "2025.12.29至2025.12.31"}, // December's last week, cut at the 31st
+            {january, "上月", "2025.12.01至2025.12.31"},
+            {january, "本季度", "2026.01.01至2026.01.03"},
+            {january, "上季度", "2025.10.01至2025.12.31"},
+            {QDate(2024, 3, 1), "近一年", "2023.03.03至2024.03.01"}, // across a leap day
+            {sunday, "本周", "2026.02.09至2026.02.15"},
+            {sunday, "上周", "2026.02.02至2026.02.08"},
+            {sunday, "近一月", "2026.01.16至2026.02.15"},
+        };
+        for (const auto &row : rows) {
+            QTest::addRow("%s %s", qPrintable(row.today.toString("yyyy.MM.dd")), row.entry)
+                << row.today << QString::fromUtf8(row.entry) << QString::fromUtf8(row.range);
+        }
     }
 
     void presets()
