@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/prompt.h"
 #include "app/windowhandover.h"
+#include "exceltemplate/exceltemplate.h"
 #include "richtext/customtextedit.h"
 #include "schedule/additem.h"
 #include "schedule/datechangedview.h"
@@ -728,9 +729,10 @@ void orvaneView::setScheduleTemplate(QString templat)
 
 void orvaneView::openExcelEditor(const QString &path)
 {
-    // The spreadsheet editor comes with its own window; until then the date's copy of the
-    // workbook is made and kept, and the schedule area stays empty.
-    logLine(QStringLiteral("Excel schedule ready: ") + path);
+    // A new editor for every opening; it goes away when closed.
+    auto *editor = new ExcelTemplate(this, path);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->show();
 }
 
 void orvaneView::showDaySchedule(const QString &templat)

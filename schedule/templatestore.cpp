@@ -371,6 +371,9 @@ TemplateStore::ImportResult TemplateStore::importTemplateFile(const QString &pat
         tell(messages, UserMessage::Warning, copyFailedMessage);
         return ImportResult{ImportResult::Failed, QString(), QString()};
     }
+    // The editor saves into the workbook it shows: that must be the template just made, not
+    // the outside file it came from.
+    result.editorPath = target;
     return result;
 }
 

@@ -4,10 +4,19 @@
 #include "xlsx/sharedstrings.h"
 #include "xlsx/styles.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
+#include <QTemporaryFile>
 #include <QXmlStreamReader>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cstdio>
+#endif
 
 namespace QXlsx {
 
@@ -30,6 +39,55 @@ QString cleanSheetName(const QString &name)
             clean += c;
     }
     return clean.left(31).trimmed();
+}
+
+// Replaces `to` by `from` in one step, so that readers see the old file or the new one.
+bool replaceFile(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()),
+                       reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+// Writes the parts into a file beside the target and renames it over the target once it is
+// complete: a failure at any point leaves the old file as it was, and no reader ever sees half
+// a workbook. The new file is not forced to the disk before the rename (as QSaveFile would):
+// that wait cost more than the whole save of a day's template, and the rename alone already
+// keeps the file whole.
+bool writeWhole(const QString &path, const QVector<QPair<QString, QByteArray>> &parts)
+{
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        target = info.symLinkTarget();
+    if (QFileInfo(target).isDir())
+        return false;
+    // The zip is put together in memory: written to the file directly it would seek back to
+    // every entry's header, two system calls per part.
+    QByteArray zip;
+    QBuffer buffer(&zip);
+    if (!buffer.open(QIODevice::WriteOnly) || !Package::write(&buffer, parts))
+        return false;
+    buffer.close();
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return false;
+    const QFile::Permissions permissions =
+        QFileInfo::exists(target) ? QFile::permissions(target)
+                                  : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                        QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+    if (file.write(zip) != zip.size() || !file.flush() || file.error() != QFile::NoError)
+        return false;
+    file.setPermissions(permissions);
+    file.close();
+    if (file.error() != QFile::NoError || !replaceFile(file.fileName(), target))
+        return false;
+    file.setAutoRemove(false);
+    return true;
 }
 
 } // namespace
@@ -311,14 +369,7 @@ bool Document::saveAs(const QString &path) const
     parts.append({QStringLiteral("xl/styles.xml"), styles.toXml()});
     parts.append({QStringLiteral("xl/sharedStrings.xml"), strings.toXml()});
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!Package::write(&file, parts)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeWhole(path, parts);
 }
 
 } // namespace QXlsx

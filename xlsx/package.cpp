@@ -1,5 +1,6 @@
 #include "xlsx/package.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QUrl>
 #include <QXmlStreamReader>
@@ -34,7 +35,16 @@ Package::~Package()
 
 bool Package::open(const QString &path)
 {
-    m_zip = std::make_unique<QuaZip>(path);
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && file.size() <= MaxInMemoryArchive) {
+        m_archive = file.readAll();
+        if (m_archive.size() == file.size()) {
+            m_archiveBuffer.setBuffer(&m_archive);
+            m_zip = std::make_unique<QuaZip>(&m_archiveBuffer);
+        }
+    }
+    if (!m_zip)
+        m_zip = std::make_unique<QuaZip>(path);
     if (!m_zip->open(QuaZip::mdUnzip)) {
         m_error = QStringLiteral("not a zip archive");
         m_zip.reset();

@@ -1,6 +1,7 @@
 #ifndef ORVANE_XLSX_PACKAGE_H
 #define ORVANE_XLSX_PACKAGE_H
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -57,6 +58,11 @@ public:
     static bool write(QIODevice *device, const QVector<QPair<QString, QByteArray>> &parts);
 
 private:
+    // Workbooks of usual size are read into memory whole: the archive then costs one read of
+    // the file instead of a seek and a read for every block it inflates.
+    static constexpr qint64 MaxInMemoryArchive = 64LL * 1024 * 1024;
+    QByteArray m_archive;
+    QBuffer m_archiveBuffer;
     std::unique_ptr<QuaZip> m_zip;
     QHash<QString, QString> m_entries; // lower-case part name -> name in the archive
     qint64 m_totalRead = 0;

@@ -2,6 +2,9 @@
 
 #include "xlsx/xmlscanner.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace QXlsx {
 
 namespace {
@@ -45,6 +48,40 @@ QString decodeEscapes(const QString &text)
 bool needsEscape(char16_t c)
 {
     return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF;
+}
+
+// Encodes straight onto the end of the output: a save of many strings would otherwise
+// allocate and free one temporary array per string.
+void appendUtf8(QByteArray *out, const QString &text)
+{
+    const int start = out->size();
+    out->resize(start + text.size() * 3);
+    char *p = out->data() + start;
+    const char16_t *u = reinterpret_cast<const char16_t *>(text.utf16());
+    const char16_t *end = u + text.size();
+    while (u < end) {
+        char32_t c = *u++;
+        if (c < 0x80) {
+            *p++ = char(c);
+        } else if (c < 0x800) {
+            *p++ = char(0xC0 | (c >> 6));
+            *p++ = char(0x80 | (c & 0x3F));
+        } else {
+            if (c >= 0xD800 && c < 0xDC00 && u < end && *u >= 0xDC00 && *u < 0xE000)
+                c = 0x10000 + ((c - 0xD800) << 10) + (*u++ - 0xDC00);
+            else if (c >= 0xD800 && c < 0xE000)
+                c = 0xFFFD; // a lone surrogate cannot be written in UTF-8
+            if (c < 0x10000) {
+                *p++ = char(0xE0 | (c >> 12));
+            } else {
+                *p++ = char(0xF0 | (c >> 18));
+                *p++ = char(0x80 | ((c >> 12) & 0x3F));
+            }
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+            *p++ = char(0x80 | (c & 0x3F));
+        }
+    }
+    out->resize(int(p - out->data()));
 }
 
 } // namespace
@@ -126,7 +163,7 @@ void SharedStrings::appendText(QByteArray *out, const QString &text)
         }
     }
     if (plain) {
-        out->append(text.toUtf8());
+        appendUtf8(out, text);
         out->append("</t>");
         return;
     }
@@ -161,6 +198,12 @@ void SharedStrings::appendText(QByteArray *out, const QString &text)
     out->append("</t>");
 }
 
+void SharedStrings::reserve(int count)
+{
+    m_strings.reserve(count);
+    m_index.reserve(count);
+}
+
 int SharedStrings::add(const QString &text)
 {
     const auto found = m_index.constFind(text);
@@ -178,6 +221,11 @@ QByteArray SharedStrings::toXml() const
                      "count=\"" +
                      QByteArray::number(m_strings.size()) + "\" uniqueCount=\"" +
                      QByteArray::number(m_strings.size()) + "\">";
+    qsizetype characters = 0;
+    for (const QString &s : m_strings)
+        characters += s.size();
+    xml.reserve(int(std::min<qsizetype>(xml.size() + characters * 3 + m_strings.size() * 32,
+                                        std::numeric_limits<int>::max() / 2)));
     for (const QString &s : m_strings) {
         xml += "<si>";
         appendText(&xml, s);

@@ -21,6 +21,8 @@ public:
     bool at(int index, QString *text) const;
 
     int add(const QString &text);
+    // Room for this many strings, so that collecting a sheet's strings does not rehash.
+    void reserve(int count);
     QByteArray toXml() const;
 
     // Reads the text of a string item (<si> or <is>): plain or rich runs, without the phonetic

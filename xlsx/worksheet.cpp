@@ -588,6 +588,12 @@ QByteArray Worksheet::toXml(SharedStrings *strings, Styles *styles) const
     for (size_t c = 1; c < columnNames.size(); ++c)
         columnNames[c] = CellReference::columnName(int(c)).toLatin1();
 
+    int stringCells = 0;
+    for (const auto &row : m_rows) {
+        for (const auto &entry : row.second)
+            stringCells += entry.second.cellType() == Cell::StringType;
+    }
+    strings->reserve(strings->count() + stringCells);
     xml += "<sheetData>";
     // Cells of a sheet cycle through a few formats; remembering the latest ones by identity
     // spares hashing each cell's format.

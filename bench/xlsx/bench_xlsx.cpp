@@ -40,12 +40,16 @@ int main(int argc, char **argv)
         int rows;
         int pythonRuns;
         int ourRuns;
+        const char *kind; // "mixed": formatted numbers and texts; "text": distinct texts only
     };
-    for (const Case &c : {Case{100, 5, 21}, Case{10000, 3, 5}}) {
+    for (const Case &c : {Case{100, 5, 21, "mixed"}, Case{10000, 3, 5, "mixed"},
+                          Case{100, 5, 21, "text"}, Case{10000, 3, 5, "text"}}) {
+        const bool text = qstrcmp(c.kind, "text") == 0;
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"),
                      {QStringLiteral(ORVANE_XLSX_BENCH_DIR "/openpyxl_bench.py"), dir.path(),
-                      QString::number(c.rows), QString::number(c.pythonRuns)});
+                      QString::number(c.rows), QString::number(c.pythonRuns),
+                      QLatin1String(c.kind)});
         if (!python.waitForFinished(-1) || python.exitCode() != 0) {
             std::fprintf(stderr, "openpyxl benchmark failed: %s\n",
                          python.readAllStandardError().constData());
@@ -55,7 +59,8 @@ int main(int argc, char **argv)
         const double pyLoad = figures.value(0).toDouble();
         const double pySave = figures.value(1).toDouble();
 
-        const QString path = dir.filePath(QStringLiteral("bench_%1.xlsx").arg(c.rows));
+        const QString path = dir.filePath(
+            (text ? QStringLiteral("text_%1.xlsx") : QStringLiteral("bench_%1.xlsx")).arg(c.rows));
         const QString out = dir.filePath(QStringLiteral("ours_out.xlsx"));
         std::vector<double> loads, saves, saveCpu;
         for (int run = 0; run < c.ourRuns; ++run) {
@@ -78,13 +83,15 @@ int main(int argc, char **argv)
         }
         const double load = median(loads);
         const double save = median(saves);
-        std::printf("%5d x 52  load: openpyxl %8.4f s  ours %8.4f s  ratio %6.1f\n", c.rows, pyLoad,
-                    load, pyLoad / load);
-        std::printf("%5d x 52  save: openpyxl %8.4f s  ours %8.4f s  ratio %6.1f\n", c.rows, pySave,
-                    save, pySave / save);
-        std::printf("%5d x 52  save: ours in CPU time, without waiting for the disk %8.4f s\n",
-                    c.rows, median(saveCpu));
-        std::printf("%5d x 52  load+save ratio %6.1f\n", c.rows, (pyLoad + pySave) / (load + save));
+        std::printf("%5d x 52 %-5s load: openpyxl %8.4f s  ours %8.4f s  ratio %6.1f\n", c.rows,
+                    c.kind, pyLoad, load, pyLoad / load);
+        std::printf("%5d x 52 %-5s save: openpyxl %8.4f s  ours %8.4f s  ratio %6.1f\n", c.rows,
+                    c.kind, pySave, save, pySave / save);
+        std::printf("%5d x 52 %-5s save: ours in CPU time, without waiting for the disk %8.4f s\n",
+                    c.rows, c.kind, median(saveCpu));
+        std::printf("%5d x 52 %-5s load+save ratio %6.1f\n", c.rows, c.kind,
+                    (pyLoad + pySave) / (load + save));
+        std::fflush(stdout);
     }
     return 0;
 }

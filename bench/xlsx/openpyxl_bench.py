@@ -1,7 +1,8 @@
 """Makes the formatted benchmark workbooks and times openpyxl loading and saving them.
 
-Usage: openpyxl_bench.py FOLDER ROWS RUNS. Writes FOLDER/bench_ROWS.xlsx and prints the
-median seconds of openpyxl's load and save as "load save".
+Usage: openpyxl_bench.py FOLDER ROWS RUNS [KIND]. Writes FOLDER/bench_ROWS.xlsx (KIND "mixed",
+the default: formatted numbers and some texts) or FOLDER/text_ROWS.xlsx (KIND "text": every cell
+a distinct text) and prints the median seconds of openpyxl's load and save as "load save".
 """
 import os
 import statistics
@@ -44,9 +45,22 @@ def make(path, rows):
     wb.save(path)
 
 
-def main(folder, rows, runs):
-    path = os.path.join(folder, "bench_%d.xlsx" % rows)
-    make(path, rows)
+def make_text(path, rows):
+    wb = Workbook()
+    ws = wb.active
+    for r in range(1, rows + 1):
+        for c in range(1, COLUMNS + 1):
+            ws.cell(row=r, column=c, value="第%d行第%d列：整理资料 %d" % (r, c, r * COLUMNS + c))
+    wb.save(path)
+
+
+def main(folder, rows, runs, kind="mixed"):
+    if kind == "text":
+        path = os.path.join(folder, "text_%d.xlsx" % rows)
+        make_text(path, rows)
+    else:
+        path = os.path.join(folder, "bench_%d.xlsx" % rows)
+        make(path, rows)
     loads, saves = [], []
     for _ in range(runs):
         start = time.perf_counter()
@@ -59,4 +73,4 @@ def main(folder, rows, runs):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1], int(sys.argv[2]), int(sys.argv[3]))
+    main(sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), *sys.argv[4:5])

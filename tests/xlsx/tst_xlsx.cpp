@@ -124,6 +124,7 @@ private slots:
     void roundTripKeepsEverything();
     void mergeReplacesOverlappingMerges();
     void failedSaveKeepsOldFile();
+    void saveKeepsModeAndLinks();
     void sheetMarkup_data();
     void sheetMarkup();
     void malformedNumbers_data();
@@ -582,6 +583,8 @@ void TestXlsx::roundTripKeepsEverything_data()
     QTest::newRow("escape-like text")
         << QVariant(QStringLiteral("_x0041_ stays")) << 1 << QColor(Qt::blue);
     QTest::newRow("carriage return") << QVariant(QStringLiteral("a\r\nb")) << 2 << QColor();
+    QTest::newRow("two-byte, three-byte and four-byte characters")
+        << QVariant(QStringLiteral("é 日程 \U0001F600 ok")) << 2 << QColor();
     QTest::newRow("tiny number") << QVariant(5e-324) << 3 << QColor(1, 2, 3);
     QTest::newRow("huge number") << QVariant(1.7976931348623157e308) << 4 << QColor();
     QTest::newRow("false") << QVariant(false) << 5 << QColor(Qt::white);
@@ -663,6 +666,32 @@ void TestXlsx::failedSaveKeepsOldFile()
     const QStringList leftovers =
         QDir(m_dir.path()).entryList({QStringLiteral("keep.xlsx.*")}, QDir::Files);
     QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(QLatin1Char(' '))));
+#endif
+}
+
+void TestXlsx::saveKeepsModeAndLinks()
+{
+#ifdef Q_OS_UNIX
+    // A save replaces the file by a new one: it must still be the file other programs know,
+    // with the access rights it had.
+    const QString target = path("shared.xlsx");
+    const QString link = path("shortcut.xlsx");
+    Document doc;
+    doc.write(1, 1, QStringLiteral("first"));
+    QVERIFY(doc.saveAs(target));
+    const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(target, mode));
+    QVERIFY(QFile::link(target, link));
+
+    doc.write(1, 1, QStringLiteral("second"));
+    QVERIFY(doc.saveAs(link));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(Document(target).read(1, 1), QVariant(QStringLiteral("second")));
+    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                        QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFile::permissions(target) & everyone, mode);
+    QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("shared.xlsx.*")}, QDir::Files).isEmpty());
 #endif
 }
 
