@@ -116,12 +116,15 @@ QStringList Prompt::openFileNames(QWidget *parent, const QString &caption, const
 }
 
 QString Prompt::saveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                             const QString &filter)
+                             const QString &filter, QString *selectedFilter)
 {
     Answer answer;
-    if (ask({Kind::SaveFile, caption, caption, dir, filter, {}}, &answer))
+    if (ask({Kind::SaveFile, caption, caption, dir, filter, {}}, &answer)) {
+        if (selectedFilter)
+            *selectedFilter = answer.filter;
         return answer.accepted ? answer.text : QString();
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    }
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter);
 }
 
 QString Prompt::existingDirectory(QWidget *parent, const QString &caption, const QString &dir)

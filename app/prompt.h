@@ -47,6 +47,7 @@ public:
         QString text;      // file name, folder, typed or chosen text
         QStringList texts; // several file names
         QColor color;
+        QString filter; // the filter chosen in a save dialog
     };
 
     using Handler = std::function<Answer(const Request &)>;
@@ -75,8 +76,10 @@ public:
                                 QFileDialog::Options options = QFileDialog::Options());
     static QStringList openFileNames(QWidget *parent, const QString &caption, const QString &dir,
                                      const QString &filter = QString());
+    // selectedFilter, when given, receives the filter the user chose.
     static QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                const QString &filter = QString());
+                                const QString &filter = QString(),
+                                QString *selectedFilter = nullptr);
     static QString existingDirectory(QWidget *parent, const QString &caption, const QString &dir);
 
     static QString text(QWidget *parent, const QString &title, const QString &label,

@@ -6,6 +6,7 @@
 #include "app/logging.h"
 #include "app/prompt.h"
 #include "app/windowhandover.h"
+#include "history/selectdate.h"
 #include "statistics/drilldownbarseries.h"
 #include "statistics/drilldownchart.h"
 #include "statistics/statisticsquery.h"
@@ -163,12 +164,14 @@ void statictisView::onDateComboBoxIndexChanged(int index)
     case 12: // 近一年
         start = today.addDays(-364);
         break;
-    default:
-        // 自定义...: the date dialog selectDate opens here in its statistics role,
-        // application-modal, and sets the range through setDateRange(). The dialog comes with
-        // the history view (history/); until then this entry only clears the choice.
+    default: {
+        // 自定义...: the date dialog in its statistics role sets the range.
+        auto *dialog = new selectDate(this, 0);
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->show();
         m_dateComboBox->setCurrentIndex(-1);
         return;
+    }
     }
     setDateRange(start.toString(dateFormat), end.toString(dateFormat));
 }

@@ -116,6 +116,14 @@ void PromptScript::answerText(const QString &text)
     queue(answer, "a text answer", textDialogs);
 }
 
+void PromptScript::answerSaveFile(const QString &file, const QString &filter)
+{
+    Prompt::Answer answer;
+    answer.text = file;
+    answer.filter = filter;
+    m_answers.append(answer);
+}
+
 void PromptScript::answerFiles(const QStringList &files)
 {
     Prompt::Answer answer;

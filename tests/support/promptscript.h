@@ -22,6 +22,7 @@ public:
     void answerButton(QMessageBox::StandardButton button);
     void answerText(const QString &text); // file name, folder, typed text or chosen item
     void answerFiles(const QStringList &files);
+    void answerSaveFile(const QString &file, const QString &filter); // name and chosen filter
     void answerColor(const QColor &color);
     void answerCancel();
 
