@@ -121,7 +121,7 @@ void PromptScript::answerSaveFile(const QString &file, const QString &filter)
     Prompt::Answer answer;
     answer.text = file;
     answer.filter = filter;
-    m_answers.append(answer);
+    queue(answer, "a save-file answer", {Kind::SaveFile});
 }
 
 void PromptScript::answerFiles(const QStringList &files)
