@@ -1,15 +1,50 @@
+#include "app/commandline.h"
 #include "app/desktop.h"
+#include "app/logging.h"
+#include "app/paths.h"
+#include "app/prompt.h"
 #include "app/settings.h"
 #include "app/shutdownsignals.h"
 #include "tasklist/mainview.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
+    // The names give the window its class "Orvane" (the menu entry's StartupWMClass) and, on
+    // Wayland, the id of its menu entry.
+    QCoreApplication::setOrganizationName(QStringLiteral("Velmark"));
+    QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationVersion(
+        CommandLine::versionText().section(QLatin1Char(' '), 1));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ORVANE_APP_ID));
+
+    if (CommandLine::asksForText(argc, argv)) {
+        // Help and version need no display.
+        QCoreApplication core(argc, argv);
+        const CommandLine::Result result = CommandLine::parse(core.arguments());
+        // "--workdir --help" names a folder: that start goes on below.
+        if (result.action != CommandLine::Action::Run)
+            return CommandLine::report(result);
+    }
+
     QApplication app(argc, argv);
+    const CommandLine::Result options = CommandLine::parse(app.arguments());
+    if (options.action != CommandLine::Action::Run)
+        return CommandLine::report(options);
     Settings::initLocation();
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ORVANE_APP_ID),
+                                                 QIcon(QStringLiteral(":/icon/orvane.png"))));
+
+    QString failedDir;
+    if (!Paths::applyLayout(Paths::chooseLayout(options.workDir), &failedDir)) {
+        logLine(QStringLiteral("cannot use data folder ") + failedDir);
+        Prompt::critical(nullptr, QStringLiteral("提示"),
+                         QStringLiteral("无法创建或打开数据文件夹：%1").arg(failedDir));
+        return 1;
+    }
 
     const QRect available = Desktop::availableGeometry();
     auto *mainView = new MainView;

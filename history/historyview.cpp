@@ -78,26 +78,26 @@ historyView::historyView(QWidget *parent, QWidget *dayView, const QString &start
             &historyView::scheduleFill);
     m_scroll->viewport()->installEventFilter(this);
 
-    struct ButtonSpec {
+    struct ButtonPlace {
         const char *name;
         const char *text;
         const char *icon;
         int x;
         void (historyView::*slot)();
     };
-    const ButtonSpec buttons[] = {
+    const ButtonPlace buttons[] = {
         {"backButton", "返回", ":/icon/back.png", W / 80, &historyView::onBackButtonClicked},
         {"statictisButton", "统计", ":/icon/statictis.png", W / 2 - W / 30,
          &historyView::onStatictisButtonClicked},
         {"exportButton", "导出...", ":/icon/exportOut.png", W - W / 15 - W / 80,
          &historyView::onExportButtonClicked},
     };
-    for (const ButtonSpec &spec : buttons) {
-        auto *button = new QPushButton(QIcon(QString::fromLatin1(spec.icon)),
-                                       QString::fromUtf8(spec.text), this);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setGeometry(spec.x, H / 85, W / 15, H / 20);
-        connect(button, &QPushButton::clicked, this, spec.slot);
+    for (const ButtonPlace &place : buttons) {
+        auto *button = new QPushButton(QIcon(QString::fromLatin1(place.icon)),
+                                       QString::fromUtf8(place.text), this);
+        button->setObjectName(QString::fromLatin1(place.name));
+        button->setGeometry(place.x, H / 85, W / 15, H / 20);
+        connect(button, &QPushButton::clicked, this, place.slot);
     }
 }
 

@@ -100,8 +100,7 @@ void UrlOption::onWebsiteAddressEdited(QString text)
 bool UrlOption::copyUrlToApp(QString file)
 {
     const QString dir = Paths::attachmentsDir();
-    if (!QDir(dir).exists() &&
-        !QDir(Paths::applicationDir()).mkdir(QStringLiteral("MyAttachments"))) {
+    if (!QDir(dir).exists() && !QDir(Paths::filesDir()).mkdir(QStringLiteral("MyAttachments"))) {
         logLine(QStringLiteral("mkdir MyAttachments failed!"));
         return false;
     }

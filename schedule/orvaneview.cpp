@@ -8,6 +8,7 @@
 #include "app/prompt.h"
 #include "app/windowhandover.h"
 #include "exceltemplate/exceltemplate.h"
+#include "history/selectdate.h"
 #include "richtext/customtextedit.h"
 #include "schedule/additem.h"
 #include "schedule/datechangedview.h"
@@ -111,8 +112,6 @@ void orvaneView::createControls()
                                     QStringLiteral("历史记录"), this);
     history->setShortcut(QKeySequence(QStringLiteral("PgDown")));
     place(history, x0 + 100, top, 110);
-    // The history browser is not part of the program yet.
-    history->setEnabled(false);
     m_dateEdit = new QDateEdit(m_date, this);
     m_dateEdit->setCalendarPopup(true);
     m_dateEdit->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
@@ -580,7 +579,9 @@ void orvaneView::onBackButtonClicked()
 
 void orvaneView::onHistoryButtonClicked()
 {
-    // The history browser is not part of the program yet; the button stays inert.
+    auto *dialog = new selectDate(this);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
 }
 
 bool orvaneView::saveThen(const std::function<bool()> &change)

@@ -351,10 +351,16 @@ void TestHistory::historyRoleOpensAndReplaces()
     QPointer<historyView> previous;
     QPointer<selectDate> previousExport;
     for (const QString start : {"2026.12.06", "2026.12.01"}) {
-        auto *dialog = new selectDate(&day);
-        dialog->setWindowModality(Qt::ApplicationModal);
-        dialog->show();
+        QPushButton *history = nullptr;
+        for (QPushButton *button : day.findChildren<QPushButton *>())
+            history = button->text() == "历史记录" ? button : history;
+        QVERIFY(history && history->isEnabled());
+        QTest::mouseClick(history, Qt::LeftButton);
+        auto *dialog = findTopLevel<selectDate>();
+        QVERIFY(dialog);
         QCOMPARE(dialog->role(), selectDate::HistoryRole);
+        QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        QVERIFY(day.isVisible());
         QVERIFY(!findByName<QWidget>(dialog, "taskListCheckBox"));
         auto *edit = findByName<QLineEdit>(dialog, "startLineEdit");
         edit->clear();

@@ -770,6 +770,10 @@ private slots:
         link("attachment, then a web address",
              {local, "attachment", "webSiteAddress=www.example.com", "确定"}, copied,
              "it's notes.txt", "\nattachment: new");
+        // An installed program keeps its attachments in its data folder, not beside itself.
+        link("attachment of an installed program", {"?installed", local, "attachment", "确定"},
+             "file:<work>/data/MyAttachments/it's notes.txt", "it's notes.txt",
+             "\nattachment: new");
         link("attachment already there", {"?old attachment", local, "attachment", "确定"}, "", "",
              "\ntold: 把选中文件拷贝到安装目录下失败，请尝试重命名文件并使安装目录有写入权限。"
              "\nattachment: old\nlogged: copy file to MyAttachments failed!");
@@ -803,6 +807,10 @@ private slots:
         PromptScript prompts;
         LogCapture log;
         const QString dir = env->workDir();
+        if (steps.contains("?installed")) {
+            QDir().mkpath(dir + "/data");
+            Paths::setFilesDir(dir + "/data");
+        }
         const QString copy = Paths::attachmentsDir() + "/it's notes.txt";
         writeImage(dir + "/big.png", QSize(800, 600));
         writeImage(dir + "/photo.png", QSize(800, 600));
@@ -811,7 +819,9 @@ private slots:
         writeText(dir + "/it's notes.txt", "new");
         steps.replaceInStrings("<work>", dir);
         for (const QString &step : steps) {
-            if (step == "?old attachment") {
+            if (step == "?installed") {
+                continue;
+            } else if (step == "?old attachment") {
                 QDir(env->appDir()).mkdir("MyAttachments");
                 writeText(copy, "old");
             } else if (step == "?cancel") {

@@ -53,6 +53,7 @@ TestEnvironment::TestEnvironment(const QRect &screen, const QDate &today)
     QDir::setCurrent(workDir());
     Settings::setLocation(settingsDir());
     Paths::setApplicationDir(appDir());
+    Paths::setFilesDir(QString());
     Clock::setToday(today);
 #ifdef ORVANE_TEST_UI
     Desktop::setAvailableGeometry(screen);
@@ -71,6 +72,7 @@ TestEnvironment::~TestEnvironment()
     dropProgramConnection();
     QDir::setCurrent(m_previousDir);
     Paths::setApplicationDir(QString());
+    Paths::setFilesDir(QString());
     Clock::setToday(QDate());
 #ifdef ORVANE_TEST_UI
     Desktop::setAvailableGeometry(QRect());
