@@ -89,6 +89,9 @@ orvaneView::orvaneView(QWidget *parent, QWidget *mainView, const QString &filter
 
 orvaneView::~orvaneView()
 {
+    // Content never put into the scroll area (a date left at the chooser) has no parent.
+    if (m_scheduleContent && !m_scheduleContent->parent())
+        delete m_scheduleContent;
     delete m_actions;
     delete m_store;
 }
@@ -205,7 +208,10 @@ void orvaneView::resetScheduleArea()
     m_scheduleScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scheduleScroll->setWidgetResizable(true);
     // The content is filled while it is still detached, so its rows are laid out and shown
-    // together when it is put into the scroll area.
+    // together when it is put into the scroll area. One never put there has no parent to go
+    // with the old area.
+    if (m_scheduleContent && !m_scheduleContent->parent())
+        m_scheduleContent->deleteLater();
     m_scheduleContent = new QWidget;
     m_grid = new QGridLayout(m_scheduleContent);
     m_grid->setVerticalSpacing(8);

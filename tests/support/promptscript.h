@@ -8,10 +8,10 @@
 // Answers the program's dialogs without a display. Answers are used in the order queued; when
 // none is left a message box gets "Ok" and every other dialog is cancelled. Each answer is meant
 // for a kind of prompt (a button for a message box, a text for a file, folder, text or item
-// dialog, files for a multiple-file dialog, a colour for a colour dialog, a cancel for a question
-// or any dialog); an answer that reaches another kind fails the running test, since the test
-// then no longer drives the dialogs it thinks it does. Every request is kept so a test can read
-// back what the user was asked or told.
+// dialog, a file with its filter for a save dialog, files for a multiple-file dialog, a colour for
+// a colour dialog, a cancel for a question or any dialog); an answer that reaches another kind
+// fails the running test, since the test then no longer drives the dialogs it thinks it does. Every
+// request is kept so a test can read back what the user was asked or told.
 class PromptScript {
 public:
     PromptScript();
