@@ -1,5 +1,7 @@
 #include "history/historystore.h"
 
+#include "schedule/daystore.h"
+
 #include "app/database.h"
 #include "app/logging.h"
 #include "schedule/daytables.h"
@@ -108,19 +110,8 @@ QList<ScheduleRecord> HistoryStore::readRecords(const QString &statement, bool *
             logLine(failure);
         return rows;
     }
-    while (query.next()) {
-        ScheduleRecord record;
-        record.manualIndex = query.value(1).toInt();
-        record.time = query.value(2).toString();
-        record.plan = query.value(3).toString();
-        record.label = query.value(4).toString();
-        record.result = query.value(5).toString();
-        record.createDate = query.value(6).toString();
-        record.planHeight = query.value(7).toInt();
-        record.resultHeight = query.value(8).toInt();
-        record.isSchedule = query.value(9).toInt();
-        rows.append(record);
-    }
+    while (query.next())
+        rows.append(DayStore::recordFromRow(query));
     return rows;
 }
 

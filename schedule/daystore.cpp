@@ -25,6 +25,21 @@ using Sql::Transaction;
 
 DayStore::DayStore(const QSqlDatabase &db) : m_db(db) {}
 
+ScheduleRecord DayStore::recordFromRow(const QSqlQuery &query)
+{
+    ScheduleRecord record;
+    record.manualIndex = query.value(ManualIndexColumn).toInt();
+    record.time = query.value(TimeColumn).toString();
+    record.plan = query.value(PlanColumn).toString();
+    record.label = query.value(LabelColumn).toString();
+    record.result = query.value(ResultColumn).toString();
+    record.createDate = query.value(CreateDateColumn).toString();
+    record.planHeight = query.value(PlanHeightColumn).toInt();
+    record.resultHeight = query.value(ResultHeightColumn).toInt();
+    record.isSchedule = query.value(IsScheduleColumn).toInt();
+    return record;
+}
+
 QString DayStore::dayName(const QDate &date)
 {
     return QStringLiteral("Day") + date.toString(QStringLiteral("yyyyMMdd"));
@@ -125,19 +140,8 @@ QList<ScheduleRecord> DayStore::records(const QString &dayTable, bool *ok)
         logLine(QStringLiteral("select * query from daily table failed"), query.lastError().text());
         return rows;
     }
-    while (query.next()) {
-        ScheduleRecord record;
-        record.manualIndex = query.value(1).toInt();
-        record.time = query.value(2).toString();
-        record.plan = query.value(3).toString();
-        record.label = query.value(4).toString();
-        record.result = query.value(5).toString();
-        record.createDate = query.value(6).toString();
-        record.planHeight = query.value(7).toInt();
-        record.resultHeight = query.value(8).toInt();
-        record.isSchedule = query.value(9).toInt();
-        rows.append(record);
-    }
+    while (query.next())
+        rows.append(recordFromRow(query));
     return rows;
 }
 

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -30,6 +31,22 @@ public:
     enum MergeKeep { KeepBoth = 0, KeepFirst = 1, KeepSecond = 2 };
 
     explicit DayStore(const QSqlDatabase &db);
+
+    // Positions of the day table's columns in "select *" rows.
+    enum Column {
+        IdColumn,
+        ManualIndexColumn,
+        TimeColumn,
+        PlanColumn,
+        LabelColumn,
+        ResultColumn,
+        CreateDateColumn,
+        PlanHeightColumn,
+        ResultHeightColumn,
+        IsScheduleColumn
+    };
+    // The record on the current row of a "select *" over a day table.
+    static ScheduleRecord recordFromRow(const QSqlQuery &query);
 
     static QString dayName(const QDate &date); // "Day" + yyyyMMdd
     // "Day" + yyyyMMdd is always 11 characters; the template name is the rest.
