@@ -1,0 +1,190 @@
+// Start-up and the day view with three years of days behind them against one week: the task
+// list shown after a start, opening the day view on today, switching to another date, and saving
+// a day (today, and a day of a week that is already closed). Each date holds two schedules, so
+// the view asks which one to show, as it does for a person.
+#include "app/database.h"
+#include "bench/support/benchtimer.h"
+#include "bench/support/yearsdata.h"
+#include "schedule/datechangedview.h"
+#include "schedule/orvaneview.h"
+#include "schedule/templatestore.h"
+#include "tasklist/mainview.h"
+#include "tests/support/logcapture.h"
+#include "tests/support/promptscript.h"
+#include "tests/support/testenvironment.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPushButton>
+#include <cstdio>
+#include <memory>
+
+namespace {
+struct Figures {
+    double build = 0;
+    double startUp = 0;
+    double openDay = 0;
+    double switchDate = 0;
+    double saveToday = 0;
+    double saveClosedWeek = 0;
+};
+
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Answers the view's question which schedule to show with the first template.
+void chooseFirst(orvaneView &view, PromptScript &prompts)
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *chooser = qobject_cast<dateChangedView *>(window);
+        if (!chooser || !chooser->isVisible())
+            continue;
+        prompts.answerButton(QMessageBox::Ok);
+        chooser->onSelectComoboxClicked(YearsData::templateNames().first());
+        break;
+    }
+    if (!view.findChild<QWidget *>(QStringLiteral("fromTime_0")))
+        std::fprintf(stderr, "no schedule drawn for %s\n",
+                     qPrintable(view.findChild<QDateEdit *>()->date().toString()));
+}
+
+// Copies a folder's files and subfolders into another folder.
+void copyTree(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    const QDir source(from);
+    for (const QFileInfo &entry :
+         source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir())
+            copyTree(entry.filePath(), target);
+        else
+            QFile::copy(entry.filePath(), target);
+    }
+}
+
+// Building three years takes minutes; with ORVANE_YEARS_CACHE set to a folder, the files of
+// the first build are kept there and copied in by later runs.
+bool prepare(const TestEnvironment &env, bool threeYears, double *buildMs)
+{
+    const QString cacheRoot = qEnvironmentVariable("ORVANE_YEARS_CACHE");
+    const QString cache = cacheRoot.isEmpty() ? QString()
+                                              : cacheRoot + (threeYears ? QStringLiteral("/years")
+                                                                        : QStringLiteral("/week"));
+    const QStringList parts = {QStringLiteral("work"), QStringLiteral("settings"),
+                               QStringLiteral("app")};
+    const QStringList dirs = {env.workDir(), env.settingsDir(), env.appDir()};
+    if (!cache.isEmpty() &&
+        QFileInfo::exists(cache + QStringLiteral("/work/") + Database::fileName)) {
+        for (int i = 0; i < parts.size(); ++i)
+            copyTree(cache + QLatin1Char('/') + parts.at(i), dirs.at(i));
+        *buildMs = 0;
+        return true;
+    }
+    QSqlDatabase db;
+    Database::connect(&db);
+    TemplateStore::createBuiltInTemplates();
+    QElapsedTimer timer;
+    timer.start();
+    const bool filled = threeYears ? YearsData::fillThreeYears(db) : YearsData::fillOneWeek(db);
+    *buildMs = timer.nsecsElapsed() / 1e6;
+    if (filled && !cache.isEmpty()) {
+        TestEnvironment::dropProgramConnection();
+        for (int i = 0; i < parts.size(); ++i)
+            copyTree(dirs.at(i), cache + QLatin1Char('/') + parts.at(i));
+    }
+    return filled;
+}
+
+QPushButton *saveButton(orvaneView &view)
+{
+    for (QPushButton *b : view.findChildren<QPushButton *>()) {
+        if (b->text() == QStringLiteral("保存修改"))
+            return b;
+    }
+    return nullptr;
+}
+
+Figures measure(bool threeYears, int runs)
+{
+    TestEnvironment env(QRect(0, 0, 1920, 1040), YearsData::lastDay());
+    PromptScript prompts;
+    LogCapture quiet;
+    Figures figures;
+    if (!prepare(env, threeYears, &figures.build))
+        std::fprintf(stderr, "filling the database failed\n");
+
+    // Each start opens the database anew, as a new process would.
+    figures.startUp = medianMs(
+        runs, [] { TestEnvironment::dropProgramConnection(); },
+        [] {
+            MainView main;
+            main.setGeometry(0, 0, 1920, 1040);
+            main.show();
+            QCoreApplication::processEvents();
+        });
+
+    figures.openDay = medianMs(runs, nullptr, [&] {
+        orvaneView view(nullptr, nullptr, QString(), QString());
+        view.show();
+        chooseFirst(view, prompts);
+        settle();
+    });
+
+    orvaneView view(nullptr, nullptr, QString(), QString());
+    view.show();
+    chooseFirst(view, prompts);
+    settle();
+    auto *dateEdit = view.findChild<QDateEdit *>();
+    int step = 0;
+    figures.switchDate = medianMs(runs, nullptr, [&] {
+        // Back and forth between two days of the last week.
+        dateEdit->setDate(YearsData::lastDay().addDays(++step % 2 ? -4 : -5));
+        chooseFirst(view, prompts);
+        settle();
+    });
+
+    QPushButton *save = saveButton(view);
+    dateEdit->setDate(YearsData::lastDay());
+    chooseFirst(view, prompts);
+    settle();
+    figures.saveToday = medianMs(runs, nullptr, [&] { save->click(); });
+    // The Thursday before: its week was closed on Sunday, so the save refreshes the closed total.
+    dateEdit->setDate(YearsData::lastDay().addDays(-4));
+    chooseFirst(view, prompts);
+    settle();
+    figures.saveClosedWeek = medianMs(runs, nullptr, [&] { save->click(); });
+    return figures;
+}
+
+void row(const char *what, double week, double years)
+{
+    std::printf("%-40s %10.1f ms %10.1f ms %8.2fx\n", what, week, years, years / week);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? QByteArray(argv[1]).toInt() : 7;
+    const Figures week = measure(false, runs);
+    const Figures years = measure(true, runs);
+    std::printf("one week = 7 days, three years = 1,096 days; 2 schedules of %d records a day; "
+                "median of %d runs\n",
+                YearsData::recordsPerSchedule, runs);
+    std::printf("%-40s %13s %13s %9s\n", "", "one week", "three years", "ratio");
+    row("building the data (0: copied from the cache)", week.build, years.build);
+    row("start-up to the task list shown", week.startUp, years.startUp);
+    row("opening the day view (today)", week.openDay, years.openDay);
+    row("switching to another date", week.switchDate, years.switchDate);
+    row("saving today", week.saveToday, years.saveToday);
+    row("saving a day of a closed week", week.saveClosedWeek, years.saveClosedWeek);
+    return 0;
+}
