@@ -321,6 +321,46 @@ private slots:
         QCOMPARE(rows(dayLabels), QString("阅读=60"));
     }
 
+    void totalsListDaysInDateOrder_data()
+    {
+        // Each save: "yyyy-MM-dd template label", one hour, in the order the schedules are made.
+        QTest::addColumn<QStringList>("saves");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("Sunday closing a later week")
+            << QStringList{"2020-10-19 甲 下周", "2020-10-14 乙 写作", "2020-10-13 甲 阅读",
+                           "2020-10-11 甲 上周", "2020-10-14 甲 运动", "2020-10-18 甲 家务"}
+            << "202010week3"
+            << "阅读=60 写作=60 运动=60 家务=60";
+        QTest::newRow("first Sunday closing week 1")
+            << QStringList{"2020-10-03 乙 写作", "2020-10-01 甲 阅读", "2020-10-03 甲 运动",
+                           "2020-09-30 甲 九月", "2020-10-04 甲 家务"}
+            << "202010week1"
+            << "阅读=60 写作=60 运动=60 家务=60";
+        QTest::newRow("year counting the days of a month never closed")
+            << QStringList{"2020-11-20 乙 写作", "2020-11-03 甲 阅读", "2020-11-20 甲 写作",
+                           "2020-12-31 甲 家务"}
+            << "2020"
+            << "阅读=60 写作=120 家务=60";
+    }
+
+    // A total lists its labels in the order first met going through the days in date order,
+    // and a day's schedules in the order the schema lists them, whatever order the days were
+    // made in; days outside the total's range are not counted.
+    void totalsListDaysInDateOrder()
+    {
+        QFETCH(QStringList, saves);
+        QFETCH(QString, total);
+        QFETCH(QString, expected);
+        for (const QString &entry : saves) {
+            const QStringList parts = entry.split(' ');
+            QVERIFY(save(QDate::fromString(parts.at(0), Qt::ISODate),
+                         {{"09:00--10:00", parts.at(2)}}, parts.at(1)));
+        }
+        QCOMPARE(rows("labelDuration_" + total), expected);
+    }
+
     void deletedScheduleLeavesTheTotals()
     {
         for (const QDate &day : days(QDate(2020, 10, 12), QDate(2020, 10, 18)))
