@@ -3,6 +3,7 @@
 // a day (today, and a day of a week that is already closed). Each date holds two schedules, so
 // the view asks which one to show, as it does for a person.
 #include "app/database.h"
+#include "app/settings.h"
 #include "bench/support/benchtimer.h"
 #include "bench/support/yearsdata.h"
 #include "schedule/datechangedview.h"
@@ -19,11 +20,16 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <cstdio>
 #include <memory>
 
 namespace {
 struct Figures {
+    int tables = 0;
+    int settingsKeys = 0;
+    double schemaRead = 0;
+    double settingsRead = 0;
     double build = 0;
     double startUp = 0;
     double openDay = 0;
@@ -31,6 +37,15 @@ struct Figures {
     double saveToday = 0;
     double saveClosedWeek = 0;
 };
+
+int tableCount()
+{
+    QSqlDatabase db;
+    Database::connect(&db);
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("select count(*) from sqlite_master where type = 'table'"));
+    return query.next() ? query.value(0).toInt() : -1;
+}
 
 void settle()
 {
@@ -120,15 +135,29 @@ Figures measure(bool threeYears, int runs)
     if (!prepare(env, threeYears, &figures.build))
         std::fprintf(stderr, "filling the database failed\n");
 
-    // Each start opens the database anew, as a new process would.
-    figures.startUp = medianMs(
-        runs, [] { TestEnvironment::dropProgramConnection(); },
-        [] {
-            MainView main;
-            main.setGeometry(0, 0, 1920, 1040);
-            main.show();
-            QCoreApplication::processEvents();
-        });
+    // Each start opens the database and reads the settings file anew, as a new process would.
+    const QString settingsDir = env.settingsDir();
+    const auto freshStart = [settingsDir] {
+        TestEnvironment::dropProgramConnection();
+        Settings::setLocation(settingsDir);
+    };
+    // What every start reads whole, whatever it shows: the schema of every table, the first
+    // time a statement runs, and the settings file.
+    figures.schemaRead = medianMs(runs, freshStart, [] {
+        QSqlDatabase db;
+        Database::connect(&db);
+        QSqlQuery(db).exec(QStringLiteral("select count(*) from star"));
+    });
+    figures.settingsRead = medianMs(runs, freshStart, [] { Settings::read(QStringLiteral("x")); });
+    figures.tables = tableCount();
+    figures.settingsKeys = Settings().allKeys().size();
+
+    figures.startUp = medianMs(runs, freshStart, [] {
+        MainView main;
+        main.setGeometry(0, 0, 1920, 1040);
+        main.show();
+        QCoreApplication::processEvents();
+    });
 
     figures.openDay = medianMs(runs, nullptr, [&] {
         orvaneView view(nullptr, nullptr, QString(), QString());
@@ -181,6 +210,11 @@ int main(int argc, char **argv)
                 YearsData::recordsPerSchedule, runs);
     std::printf("%-40s %13s %13s %9s\n", "", "one week", "three years", "ratio");
     row("building the data (0: copied from the cache)", week.build, years.build);
+    std::printf("%-40s %13d %13d\n", "tables in the database", week.tables, years.tables);
+    std::printf("%-40s %13d %13d\n", "keys in the settings file", week.settingsKeys,
+                years.settingsKeys);
+    row("first statement (reads the schema)", week.schemaRead, years.schemaRead);
+    row("first settings read (parses the file)", week.settingsRead, years.settingsRead);
     row("start-up to the task list shown", week.startUp, years.startUp);
     row("opening the day view (today)", week.openDay, years.openDay);
     row("switching to another date", week.switchDate, years.switchDate);

@@ -26,7 +26,11 @@ private slots:
         env = std::make_unique<TestEnvironment>();
         QVERIFY(Database::connect(&db));
     }
-    void cleanup() { env.reset(); }
+    void cleanup()
+    {
+        db = QSqlDatabase();
+        env.reset();
+    }
 
     void tableExists_data()
     {
