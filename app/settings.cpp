@@ -73,6 +73,13 @@ QVariant Settings::read(const QString &key, const QVariant &defaultValue)
 void Settings::write(const QString &key, const QVariant &value)
 {
     Settings settings;
+    // A write rewrites the whole file, which holds keys for every day kept; a value the file
+    // already holds as the same text is left alone. Keys of the organization's fallback file do
+    // not count: the value must be in this file.
+    settings.setFallbacksEnabled(false);
+    const QString text = value.toString();
+    if (!text.isEmpty() && settings.contains(key) && settings.value(key).toString() == text)
+        return;
     settings.setValue(key, value);
 }
 

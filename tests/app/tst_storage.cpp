@@ -4,7 +4,9 @@
 #include "app/sql.h"
 #include "tests/support/testenvironment.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QtTest>
 #include <memory>
@@ -115,6 +117,34 @@ private slots:
         Settings::write("defaultTemplate", "工作日");
         QSettings onDisk(env->settingsFile(), QSettings::IniFormat);
         QCOMPARE(onDisk.allKeys(), QStringList{"defaultTemplate"});
+    }
+
+    // A value the file already holds is not written again (the file is rewritten whole, with
+    // its hand-written comments dropped, only when something changes).
+    void writingTheStoredValueLeavesTheFile()
+    {
+        QDir().mkpath(QFileInfo(env->settingsFile()).absolutePath());
+        QFile file(env->settingsFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nfilterApplyMode=false\nmainViewItemCount=3\n; kept\n");
+        file.close();
+        Settings::write("filterApplyMode", false);
+        Settings::write("mainViewItemCount", 3);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("; kept"));
+        file.close();
+
+        Settings::write("filterApplyMode", true);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray rewritten = file.readAll();
+        QVERIFY(!rewritten.contains("; kept"));
+        QVERIFY(rewritten.contains("filterApplyMode=true"));
+        QVERIFY(rewritten.contains("mainViewItemCount=3"));
+        file.close();
+        // An empty text is written like any other.
+        Settings::write("todaySummaryName", QString());
+        QSettings onDisk(env->settingsFile(), QSettings::IniFormat);
+        QVERIFY(onDisk.contains("todaySummaryName"));
     }
 
     // A new settings folder is a new file: nothing of the old one is read from memory.
