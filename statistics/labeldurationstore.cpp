@@ -99,13 +99,13 @@ LabelList LabelDurationStore::collectDays(int year, int month, int first, int la
                                           bool *ok)
 {
     LabelList list;
-    const QDate firstDate(year, month, first);
-    if (!firstDate.isValid() || last < first)
+    const QDate monthStart(year, month, 1);
+    if (!monthStart.isValid() || last < first)
         return list;
     // One look at the schema for the whole month, not one per day: the schema holds every
     // table of every day ever kept. A name matches a day's pattern exactly when it matches the
     // month's pattern (the day's without its two digits) and those two digits follow.
-    const QString dayPrefix = WeekCalendar::dayLabelTablePrefix(firstDate);
+    const QString dayPrefix = WeekCalendar::dayLabelTablePrefix(monthStart);
     const int dayAt = dayPrefix.size() - 2;
     const QString sql = dayTablesSql.arg(dayPrefix.left(dayAt));
     QSqlQuery query(m_db);
