@@ -361,6 +361,60 @@ private slots:
         QCOMPARE(rows("labelDuration_" + total), expected);
     }
 
+    // Every week, month and year total after a history of saves and re-saves holds what a
+    // rebuild from the day tables alone gives: each total dropped, then every saved date's
+    // closing check run again in date order.
+    void totalsEqualAFullRebuild()
+    {
+        const QStringList labels = {"阅读", "写作", "运动", "家务"};
+        QList<QDate> saved;
+        const auto saveDay = [&](const QDate &date, int variant) {
+            for (int t = 0; t < 2; ++t) {
+                const QString templat = t == 0 ? "甲" : "乙";
+                const int minutes = 10 + (date.day() * 7 + variant * 13 + t * 5) % 50;
+                const QString end = QTime(9, 0).addSecs(minutes * 60).toString("hh:mm");
+                if (!save(date,
+                          {{"09:00--" + end, labels.at((date.day() + variant + t) % 4)},
+                           {"10:00--10:30", labels.at((date.day() + t) % 3)}},
+                          templat))
+                    return false;
+            }
+            if (!saved.contains(date))
+                saved.append(date);
+            return true;
+        };
+        for (const QDate &day : days(QDate(2020, 9, 21), QDate(2020, 11, 10)))
+            QVERIFY(saveDay(day, 0));
+        QVERIFY(saveDay(QDate(2020, 12, 31), 0));
+        // A closed week, month and year; the Sunday closing a week; a month's last day; a day
+        // of a month never closed inside a closed year.
+        for (const QDate &day : {QDate(2020, 10, 14), QDate(2020, 10, 18), QDate(2020, 10, 31),
+                                 QDate(2020, 11, 4), QDate(2020, 9, 30)})
+            QVERIFY(saveDay(day, 1));
+
+        const QString totals = tables("labelDuration_[0-9-]*").remove('*');
+        QVERIFY(totals.contains("2020 ") && totals.contains("202010 "));
+        const auto contents = [&] {
+            QStringList all;
+            for (const QString &table : totals.split(' '))
+                all.append(table + ": " + rows("labelDuration_" + table));
+            return all;
+        };
+        const QStringList incremental = contents();
+
+        for (const QString &table : totals.split(' '))
+            QVERIFY(QSqlQuery(db).exec("drop table " +
+                                       Database::quoteIdentifier("labelDuration_" + table)));
+        std::sort(saved.begin(), saved.end());
+        for (const QDate &date : saved) {
+            db.transaction();
+            QVERIFY(store->checkLabelDurationStatistic(date));
+            QVERIFY(db.commit());
+        }
+        QCOMPARE(tables("labelDuration_[0-9-]*").remove('*'), totals);
+        QCOMPARE(contents(), incremental);
+    }
+
     void deletedScheduleLeavesTheTotals()
     {
         for (const QDate &day : days(QDate(2020, 10, 12), QDate(2020, 10, 18)))
