@@ -74,6 +74,7 @@ struct Figures {
     Time switchDate;
     Time saveToday;
     Time saveClosedWeek;
+    Time newDate;
 };
 
 int tableCount()
@@ -227,6 +228,14 @@ Figures measure(bool threeYears, int runs)
     chooseFirst(view, prompts);
     settle();
     figures.saveClosedWeek = medianMs(runs, nullptr, [&] { save->click(); });
+
+    // Each run a day never opened: its schedule is made from the default template, which
+    // writes the summary's keys into the settings file.
+    int ahead = 0;
+    figures.newDate = medianMs(runs, nullptr, [&] {
+        dateEdit->setDate(YearsData::lastDay().addDays(++ahead));
+        settle();
+    });
     return figures;
 }
 
@@ -262,5 +271,6 @@ int main(int argc, char **argv)
     row("switching to another date", week.switchDate, years.switchDate);
     row("saving today", week.saveToday, years.saveToday);
     row("saving a day of a closed week", week.saveClosedWeek, years.saveClosedWeek);
+    row("opening a new date (made from a template)", week.newDate, years.newDate);
     return 0;
 }
