@@ -154,7 +154,7 @@ int TaskStore::rowCount()
     return -1;
 }
 
-bool TaskStore::insert(int id)
+bool TaskStore::insert(int id, int *at)
 {
     // The counter is the position of the new row. Should it disagree with the table (the
     // settings file was lost or copied from elsewhere), the table wins, so that positions stay
@@ -180,6 +180,8 @@ bool TaskStore::insert(int id)
     }
     logLine(QStringLiteral("Add succeed!"));
     Settings::write(countKey, position + 1);
+    if (at)
+        *at = position;
     return true;
 }
 

@@ -54,8 +54,9 @@ public:
     // The smallest id not below any stored id (0 for an empty table).
     int nextFreeId();
     // Appends a new, empty task with the given id. Returns false when the insert failed (in
-    // practice: an unsaved empty task already exists, the content is unique).
-    bool insert(int id);
+    // practice: an unsaved empty task already exists, the content is unique). position, when
+    // given, receives the new row's manualIndex.
+    bool insert(int id, int *position = nullptr);
     bool save(const TaskRecord &task);
     // Saves several rows as one transaction (one write to disk instead of one per row); any
     // failure writes none of them.
