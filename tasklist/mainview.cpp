@@ -525,7 +525,7 @@ void MainView::onDownArrowClicked(int index, int id)
 {
     if (!savePending() || !m_store->moveDown(index, id))
         return;
-    if (m_plainDrawn && entryOf(index + 1) >= 0 && m_entries.at(index).task.id == id)
+    if (m_plainDrawn && index >= 0 && entryOf(index + 1) >= 0 && m_entries.at(index).task.id == id)
         swapRows(index);
     else
         redrawManualOrder();

@@ -25,6 +25,7 @@ public:
     static const QString checkStarSql;
     static const QString countKey;    // "mainViewItemCount"
     static const QString manualOrder; // " order by manualIndex"
+    static const QString positionIndexSql;
 
     // "select * from star" with the query's parts.
     static QString selectStatement(const TaskQuery &query);
@@ -75,6 +76,7 @@ public:
     QSqlQuery &query() { return m_query; }
 
 private:
+    void ensurePositionIndex();
     QList<TaskRecord> run(const QString &statement, bool *ok);
     bool swap(int manualIndex, int neighbour, int id);
 

@@ -1539,6 +1539,20 @@ private slots:
         });
         MainView &view = env.view;
         PromptScript prompts;
+        // Which seeded task each position should hold afterwards.
+        QStringList expected;
+        for (int i = 0; i < tasks; ++i)
+            expected.append(QString("task %1").arg(i));
+        for (const QString &action : actions.split('+')) {
+            if (action == "add")
+                expected.append("new");
+            else if (action == "delete")
+                expected.removeAt(at);
+            else if (action == "up")
+                expected.swapItemsAt(at - 1, at);
+            else if (action == "down")
+                expected.swapItemsAt(at, at + 1);
+        }
         for (const QString &action : actions.split('+')) {
             // A pending edit before every action: it must reach the table with it.
             const int count = view.shownRowCount();
@@ -1569,6 +1583,12 @@ private slots:
         fresh.show();
         settle();
         QCOMPARE(edited, drawnRows(fresh));
+        QStringList order;
+        for (int i = 0; i < fresh.shownRowCount(); ++i) {
+            const QString first = fresh.taskRow(i)->editor()->toPlainText().section('\n', 0, 0);
+            order.append(first.startsWith("task ") ? first : "new");
+        }
+        QCOMPARE(order, expected);
         QCOMPARE(editedNames, listNames(fresh));
     }
 
