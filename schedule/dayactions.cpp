@@ -4,6 +4,7 @@
 #include "app/sql.h"
 #include "schedule/summarystore.h"
 #include "schedule/templatestore.h"
+#include "search/searchindex.h"
 #include "statistics/labeldurationstore.h"
 
 #include <QSqlError>
@@ -77,6 +78,7 @@ DayStore::TableState DayActions::openSchedule(const QString &dayTable, UserMessa
         return DayStore::TableCreateFailure;
     TemplateStore::loadTemplateIntoDay(m_db, dayTable.left(DayTables::dayPrefixLength),
                                        DayStore::templateOf(dayTable), messages);
+    SearchIndex(m_db).reindexDay(dayTable);
     if (!transaction.commit())
         return DayStore::TableCreateFailure;
     if (created)

@@ -74,6 +74,10 @@ public:
     QDateEdit *dateEdit() const { return m_dateEdit; }
     QComboBox *templateComboBox() const { return m_templateCombo; }
     QSqlDatabase database() const { return m_db; }
+    QWidget *mainView() const { return m_mainView; }
+    // Shows a schedule of a date found by a search, asking first about unsaved edits; false
+    // when the person stays on the day shown.
+    bool showFound(const QDate &date, const QString &templat);
 
 public slots:
     void onBackButtonClicked();

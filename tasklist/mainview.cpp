@@ -9,6 +9,7 @@
 #include "app/windowhandover.h"
 #include "richtext/customtextedit.h"
 #include "schedule/orvaneview.h"
+#include "search/searchwindow.h"
 #include "tasklist/criteriawidgets.h"
 #include "tasklist/customqcombobox.h"
 #include "tasklist/filterclause.h"
@@ -60,6 +61,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
         logLine(QStringLiteral("SQLite initialed succeed!"));
     else
         logLine(QStringLiteral("SQLite initialed failed"));
+    SearchWindow::prepareIndex(m_db);
     m_groupCount = GroupStore::count();
     // A new window starts unsorted and unfiltered, also after a run that ended without closing
     // the window; a stale flag would leave the filter panel's buttons locked.
@@ -110,6 +112,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     connect(m_addButton, &QPushButton::clicked, this, &MainView::onAddButtonClicked);
     connect(m_viewButton, &QPushButton::clicked, this, &MainView::onViewButtonClicked);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainView::onAboutButtonClicked);
+    SearchWindow::attach(this);
 }
 
 MainView::~MainView()
@@ -341,6 +344,11 @@ void MainView::onAddButtonClicked()
     }
     redrawManualOrder();
     m_scrollArea->verticalScrollBar()->setValue(m_scrollArea->verticalScrollBar()->maximum());
+}
+
+orvaneView *MainView::dayView() const
+{
+    return m_dayView.data();
 }
 
 void MainView::onViewButtonClicked()
