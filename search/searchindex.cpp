@@ -99,6 +99,15 @@ QStringList tablesLike(const QSqlDatabase &db, const QString &glob, bool *ok)
     return names;
 }
 
+// Whether a table exists, from SQLite's in-memory schema: a statement over it only compiles when
+// it does. Reading sqlite_master instead scans every table of years of days, at every save.
+bool tableKnown(const QSqlDatabase &db, const QString &name)
+{
+    QSqlQuery probe(db);
+    return probe.prepare(QStringLiteral("select 1 from ") + Database::quoteIdentifier(name) +
+                         QStringLiteral(" where 0"));
+}
+
 } // namespace
 
 void SearchIndex::setExcelReader(const ExcelReader &reader)
@@ -110,10 +119,7 @@ SearchIndex::SearchIndex(const QSqlDatabase &db) : m_db(db) {}
 
 bool SearchIndex::exists()
 {
-    QSqlQuery query(m_db);
-    return query.exec(QStringLiteral("select count(*) from sqlite_master where type = 'table' "
-                                     "and name in ('search_doc', 'search_fts', 'search_meta')")) &&
-           query.next() && query.value(0).toInt() == 3;
+    return tableKnown(m_db, docTable) && tableKnown(m_db, ftsTable) && tableKnown(m_db, metaTable);
 }
 
 bool SearchIndex::isCurrent()
@@ -200,19 +206,48 @@ bool SearchIndex::rebuild()
     return true;
 }
 
+qint64 SearchIndex::firstId(int day)
+{
+    // Tasks above every date, so that the newest texts have the largest ids.
+    return qint64(day == 0 ? 99999999 : day) << idBitsPerDay;
+}
+
 bool SearchIndex::insertAll(const QList<SearchDocument> &docs)
 {
+    // Ids grow with the date: a search reads the index from the largest id down and stops at
+    // the first hundred hits. Within a day they are handed out after the largest one in use.
+    QHash<int, qint64> next;
+    QSqlQuery largest(m_db);
+    largest.prepare(QStringLiteral("select max(id) from search_doc where id >= ? and id < ?"));
     QSqlQuery insert(m_db);
     insert.prepare(QStringLiteral(
-        "insert into search_doc(source, ref, field, day, body) values(?, ?, ?, ?, ?)"));
+        "insert into search_doc(id, source, ref, field, day, body) values(?, ?, ?, ?, ?, ?)"));
     for (const SearchDocument &doc : docs) {
-        insert.bindValue(0, doc.source);
-        insert.bindValue(1, doc.ref);
-        insert.bindValue(2, doc.field);
-        insert.bindValue(3, doc.day);
-        insert.bindValue(4, doc.body);
+        auto slot = next.find(doc.day);
+        if (slot == next.end()) {
+            const qint64 first = firstId(doc.day);
+            largest.bindValue(0, first);
+            largest.bindValue(1, first + (qint64(1) << idBitsPerDay));
+            if (!exec(largest, "search index id lookup failed"))
+                return false;
+            const QVariant used = largest.next() ? largest.value(0) : QVariant();
+            slot = next.insert(doc.day, used.isNull() ? first : used.toLongLong() + 1);
+        }
+        // A day that used up its ids (a million changes since the last rebuild) waits for the
+        // next rebuild.
+        if (*slot >= firstId(doc.day) + (qint64(1) << idBitsPerDay)) {
+            logLine(QStringLiteral("search index ids of a day used up"));
+            return false;
+        }
+        insert.bindValue(0, *slot);
+        insert.bindValue(1, doc.source);
+        insert.bindValue(2, doc.ref);
+        insert.bindValue(3, doc.field);
+        insert.bindValue(4, doc.day);
+        insert.bindValue(5, doc.body);
         if (!exec(insert, "search index insert failed"))
             return false;
+        ++*slot;
     }
     return true;
 }
@@ -264,9 +299,8 @@ QString SearchIndex::registryOfCopy(const QString &path)
 bool SearchIndex::collectTasks(const QString &condition, const QVariant &value,
                                QList<SearchDocument> *docs, QList<int> *ids)
 {
-    bool checked = false;
-    if (!Sql::tableExists(m_db, taskSource, &checked))
-        return checked;
+    if (!tableKnown(m_db, taskSource))
+        return true;
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("select id, content, label from star") +
                   (condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition));
@@ -287,10 +321,9 @@ bool SearchIndex::collectTasks(const QString &condition, const QVariant &value,
 bool SearchIndex::collectRecords(const QString &dayTable, const int *manualIndex,
                                  QList<SearchDocument> *docs, bool *missing)
 {
-    bool checked = false;
-    *missing = !Sql::tableExists(m_db, dayTable, &checked);
+    *missing = !tableKnown(m_db, dayTable);
     if (*missing)
-        return checked;
+        return true;
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("select manualIndex, time, plan, label, result from ") +
                   Database::quoteIdentifier(dayTable) +
@@ -314,10 +347,9 @@ bool SearchIndex::collectSummary(const QString &dayTable, const int *id,
                                  QList<SearchDocument> *docs, bool *missing)
 {
     const QString table = summaryPrefix + dayTable;
-    bool checked = false;
-    *missing = !Sql::tableExists(m_db, table, &checked);
+    *missing = !tableKnown(m_db, table);
     if (*missing)
-        return checked;
+        return true;
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("select id, contentType, contentName, contentDetail from ") +
                   Database::quoteIdentifier(table) +
@@ -339,10 +371,9 @@ bool SearchIndex::collectSummary(const QString &dayTable, const int *id,
 
 bool SearchIndex::collectExcel(const QString &registry, QList<SearchDocument> *docs, bool *missing)
 {
-    bool checked = false;
-    *missing = !Sql::tableExists(m_db, registry, &checked);
+    *missing = !tableKnown(m_db, registry);
     if (*missing)
-        return checked;
+        return true;
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("select path from ") + Database::quoteIdentifier(registry) +
                   QStringLiteral(" order by id"));
@@ -458,13 +489,12 @@ bool SearchIndex::dropMissingTasks()
 {
     if (!exists())
         return true;
-    bool checked = false;
-    const bool tasks = Sql::tableExists(m_db, taskSource, &checked);
+    const bool tasks = tableKnown(m_db, taskSource);
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("delete from search_doc where source = ?") +
                   (tasks ? QStringLiteral(" and ref not in (select id from star)") : QString()));
     query.addBindValue(taskSource);
-    return follow(checked && exec(query, "search index task delete failed"));
+    return follow(exec(query, "search index task delete failed"));
 }
 
 bool SearchIndex::reindexDayTable(const QString &dayTable)
@@ -516,16 +546,14 @@ bool SearchIndex::reindexExcel(const QString &registry, const QList<ExcelCellTex
 {
     if (!exists())
         return true;
-    bool checked = false;
-    const bool present = Sql::tableExists(m_db, registry, &checked);
     QList<SearchDocument> docs;
-    if (present) {
+    if (tableKnown(m_db, registry)) {
         const int day = dayOfSource(registry);
         for (const ExcelCellText &cell : cells)
             add(&docs, registry, cell.row * excelRowStride + cell.column, ExcelCell, day,
                 cell.text);
     }
-    return follow(checked && sync(registry, nullptr, docs));
+    return follow(sync(registry, nullptr, docs));
 }
 
 bool SearchIndex::reindexExcelFile(const QString &registry)

@@ -53,6 +53,10 @@ public:
     static const int formatVersion;
     static const QString taskSource; // "star"
     static constexpr int excelRowStride = 1024;
+    // A text's id is its date (yyyyMMdd, tasks above all dates) shifted by this many bits plus
+    // a number within the day, so ids grow with the date.
+    static constexpr int idBitsPerDay = 20;
+    static qint64 firstId(int day);
 
     // Excel schedules are workbooks on disk; the program hands in the reader that opens them
     // (the logic layer reads no xlsx). Without one no Excel cell is indexed.

@@ -7,13 +7,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
+#include <tuple>
 
 namespace {
 
 const QString selectHits = QStringLiteral("select d.source, d.ref, d.field, d.day, d.body ");
-// Tasks first, then the newest day; within a day, in the order of its schedule.
-const QString hitOrder =
-    QStringLiteral(" order by d.day = 0 desc, d.day desc, d.source, d.ref, d.field limit ?");
 
 QString excelCellName(int row, int column)
 {
@@ -126,21 +125,28 @@ QList<SearchHit> SearchQuery::find(const QString &text, int limit, bool *ok)
 
     QSqlQuery query(m_db);
     if (wanted.toUcs4().size() >= shortestIndexed) {
-        // One phrase of trigrams: the text as a substring, whatever it holds.
+        // One phrase of trigrams: the text as a substring, whatever it holds. The index is read
+        // from the newest text down and stops at the limit.
         QString phrase = wanted;
         phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         query.prepare(selectHits +
-                      QStringLiteral("from search_fts join search_doc d on d.id = "
-                                     "search_fts.rowid where search_fts match ?") +
-                      hitOrder);
+                      QStringLiteral("from search_doc d join (select rowid from search_fts where "
+                                     "search_fts match ? order by rowid desc limit ?) m on d.id "
+                                     "= m.rowid order by d.id desc"));
         query.addBindValue(QLatin1Char('"') + phrase + QLatin1Char('"'));
+    } else if (wanted.toLower() == wanted.toUpper()) {
+        // Nothing to fold (Chinese, digits, signs): a plain substring test, the quickest scan.
+        query.prepare(selectHits + QStringLiteral("from search_doc d where instr(d.body, ?) > 0 "
+                                                  "order by d.id desc limit ?"));
+        query.addBindValue(wanted);
     } else {
         const QStringList variants = caseVariants(wanted);
         QStringList conditions;
         for (int i = 0; i < variants.size(); ++i)
             conditions.append(QStringLiteral("d.body like ? escape '\\'"));
         query.prepare(selectHits + QStringLiteral("from search_doc d where ") +
-                      conditions.join(QStringLiteral(" or ")) + hitOrder);
+                      conditions.join(QStringLiteral(" or ")) +
+                      QStringLiteral(" order by d.id desc limit ?"));
         for (const QString &variant : variants)
             query.addBindValue(QLatin1Char('%') + Sql::likeLiteral(variant) + QLatin1Char('%'));
     }
@@ -159,6 +165,15 @@ QList<SearchHit> SearchQuery::find(const QString &text, int limit, bool *ok)
         hit.matchLength = hit.matchStart < 0 ? 0 : wanted.size();
         hits.append(hit);
     }
+    // Ids put tasks first and the newest day next; within a day, the order of its schedule.
+    std::stable_sort(hits.begin(), hits.end(), [](const SearchHit &a, const SearchHit &b) {
+        const qint64 dayA = SearchIndex::firstId(a.doc.day);
+        const qint64 dayB = SearchIndex::firstId(b.doc.day);
+        if (dayA != dayB)
+            return dayA > dayB;
+        return std::make_tuple(a.doc.source, a.doc.ref, a.doc.field) <
+               std::make_tuple(b.doc.source, b.doc.ref, b.doc.field);
+    });
     return hits;
 }
 
