@@ -9,6 +9,7 @@
 #include "exceltemplate/excelcellformat.h"
 #include "exceltemplate/exceldelegate.h"
 #include "exceltemplate/rowheightcolumnwidthdialog.h"
+#include "search/excelcells.h"
 #include "xlsx/document.h"
 
 #include <QAction>
@@ -698,6 +699,7 @@ bool ExcelTemplate::saveWorkbook(const QString &path)
     writeBackSizes();
     if (!path.isEmpty() && m_workbook->saveAs(path)) {
         logLine(QStringLiteral("excel file save succeed! ") + path);
+        ExcelCells::indexSavedCopy(path, *m_workbook);
         return true;
     }
     logLine(QStringLiteral("excel file save failed! ") + path);

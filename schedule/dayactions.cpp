@@ -5,6 +5,7 @@
 #include "schedule/planlabels.h"
 #include "schedule/summarystore.h"
 #include "schedule/templatestore.h"
+#include "search/searchindex.h"
 #include "statistics/labeldurationstore.h"
 
 #include <QSqlError>
@@ -78,6 +79,7 @@ DayStore::TableState DayActions::openSchedule(const QString &dayTable, UserMessa
         return DayStore::TableCreateFailure;
     TemplateStore::loadTemplateIntoDay(m_db, dayTable.left(DayTables::dayPrefixLength),
                                        DayStore::templateOf(dayTable), messages);
+    SearchIndex(m_db).reindexDay(dayTable);
     if (!transaction.commit())
         return DayStore::TableCreateFailure;
     if (created)

@@ -4,6 +4,7 @@
 #include "app/logging.h"
 #include "app/sql.h"
 #include "schedule/daytables.h"
+#include "search/searchindex.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -184,10 +185,14 @@ bool DayStore::updateRecord(const QString &dayTable, int manualIndex, const QStr
     query.addBindValue(planHeight);
     query.addBindValue(resultHeight);
     query.addBindValue(manualIndex);
+    Transaction transaction(m_db);
     if (!query.exec()) {
         logLine(QStringLiteral("db update failed!"), query.lastError().text());
         return false;
     }
+    SearchIndex(m_db).reindexRecord(dayTable, manualIndex);
+    if (!transaction.commit(QStringLiteral("db update failed!")))
+        return false;
     logLine(QStringLiteral("db update succeed!"));
     return true;
 }
@@ -234,6 +239,7 @@ bool DayStore::addRecord(const QString &dayTable, int index, bool above, bool ti
     logLine(QStringLiteral("insert_table_empty is ") + insert);
     if (!run(insert, QStringLiteral("insert an new empty record failed")))
         return false;
+    SearchIndex(m_db).reindexDayTable(dayTable);
     return transaction.commit();
 }
 
@@ -247,6 +253,7 @@ bool DayStore::deleteRecord(const QString &dayTable, int index)
                QStringLiteral("update one item manualIndex failed!")))
         return false;
     logLine(QStringLiteral("update one item manualIndex succeed!"));
+    SearchIndex(m_db).reindexDayTable(dayTable);
     return transaction.commit();
 }
 
@@ -320,6 +327,7 @@ bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withInde
             !shift(dayTable, QStringLiteral(">"), gone, -1,
                    QStringLiteral("update indexs failed!")))
             return false;
+        SearchIndex(m_db).reindexDayTable(dayTable);
         return transaction.commit();
     }
 
@@ -354,6 +362,7 @@ bool DayStore::mergeRecords(const QString &dayTable, int fromIndex, int withInde
         logLine(QStringLiteral("insert placeIndex failed!"), insert.lastError().text());
         return false;
     }
+    SearchIndex(m_db).reindexDayTable(dayTable);
     return transaction.commit();
 }
 
@@ -395,10 +404,14 @@ bool DayStore::writeLabel(const QString &dayTable, int index, const QString &lab
                   QStringLiteral(" set label = ? where manualIndex = ?"));
     query.addBindValue(label);
     query.addBindValue(index);
+    Transaction transaction(m_db);
     if (!query.exec()) {
         logLine(QStringLiteral("update label failed!"), query.lastError().text());
         return false;
     }
+    SearchIndex(m_db).reindexRecord(dayTable, index);
+    if (!transaction.commit(QStringLiteral("update label failed!")))
+        return false;
     logLine(QStringLiteral("update label succeed!"));
     return true;
 }
@@ -416,6 +429,7 @@ bool DayStore::dropSchedule(const QString &dayTable)
         if (!run(statement, QStringLiteral("deleteSomeDayCurrentTemplate() failed!")))
             return false;
     }
+    SearchIndex(m_db).reindexDay(dayTable);
     return transaction.commit();
 }
 

@@ -21,6 +21,7 @@
 #include "schedule/templatestore.h"
 #include "schedule/templatexml.h"
 #include "schedule/todaysummary.h"
+#include "search/searchwindow.h"
 #include "statistics/labeldurationstore.h"
 #include "tasklist/taskstore.h"
 #include "undo/deletions.h"
@@ -88,6 +89,7 @@ orvaneView::orvaneView(QWidget *parent, QWidget *mainView, const QString &filter
     drawDateSchedule(m_date);
     createControls();
     m_undoNotice = new UndoNotice(this, [this] { undoLastDelete(); });
+    SearchWindow::attach(this);
 }
 
 orvaneView::~orvaneView()
@@ -746,6 +748,25 @@ void orvaneView::openExcelEditor(const QString &path)
     auto *editor = new ExcelTemplate(this, path);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->show();
+}
+
+bool orvaneView::showFound(const QDate &date, const QString &templat)
+{
+    if (!confirmLeave())
+        return false;
+    const DayActions::DateSchedule choice = m_actions->scheduleOfDate(date);
+    if (choice.kind == DayActions::DateSchedule::LookupFailed)
+        return false;
+    {
+        const QSignalBlocker blocker(m_dateEdit);
+        m_dateEdit->setDate(date);
+    }
+    m_date = date;
+    m_dayName = DayStore::dayName(date);
+    m_dayXmlTemplates = choice.xmlTemplates;
+    m_dayExcelTemplates = choice.excelTemplates;
+    showDaySchedule(templat);
+    return true;
 }
 
 void orvaneView::showDaySchedule(const QString &templat)

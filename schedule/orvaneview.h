@@ -82,6 +82,10 @@ public:
     // Ctrl+Z and "撤销": takes back the newest delete of this window (a record, a date's
     // schedule, a template) and shows the day it belongs to as a fresh drawing would.
     void undoLastDelete();
+    QWidget *mainView() const { return m_mainView; }
+    // Shows a schedule of a date found by a search, asking first about unsaved edits; false
+    // when the person stays on the day shown.
+    bool showFound(const QDate &date, const QString &templat);
 
 public slots:
     void onBackButtonClicked();

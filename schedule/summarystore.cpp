@@ -7,6 +7,7 @@
 #include "app/sql.h"
 #include "schedule/daystore.h"
 #include "schedule/templatexml.h"
+#include "search/searchindex.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -148,10 +149,14 @@ bool SummaryStore::saveText(int id, const QString &html, int height)
     query.addBindValue(Database::escapeRichText(html));
     query.addBindValue(height);
     query.addBindValue(id);
+    Sql::Transaction transaction(m_db);
     if (!query.exec()) {
         logLine(QStringLiteral("summary text content update failed!"), query.lastError().text());
         return false;
     }
+    SearchIndex(m_db).reindexSummaryItem(m_dayTable, id);
+    if (!transaction.commit(QStringLiteral("summary text content update failed!")))
+        return false;
     logLine(QStringLiteral("summary text content update succedd!"));
     return true;
 }
@@ -229,6 +234,8 @@ bool SummaryStore::applyItems(const QString &textNames, const QString &scoreName
         insert(texts.size() + j, QStringLiteral("summaryScore"), scores.at(j),
                item ? item->detail : QString(), 30);
     }
+    if (inserted)
+        SearchIndex(m_db).reindexSummary(m_dayTable);
     if (!inserted || !transaction.commit())
         return false;
     const QString prefix = settingsPrefix();

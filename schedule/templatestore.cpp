@@ -9,6 +9,7 @@
 #include "schedule/daytables.h"
 #include "schedule/summarystore.h"
 #include "schedule/templatexml.h"
+#include "search/searchindex.h"
 
 #include <QDir>
 #include <QFile>
@@ -443,6 +444,7 @@ QString TemplateStore::openExcelSchedule(QSqlDatabase db, const QString &dayName
                     excelTemplatePath(templateName));
             return QString();
         }
+        SearchIndex(db).reindexExcelFile(registry);
         if (!transaction.commit(QStringLiteral("create excel table failed!")))
             return QString();
     }
@@ -466,11 +468,15 @@ bool TemplateStore::dropExcelSchedule(QSqlDatabase db, const QString &dayName,
         QStringLiteral("drop table ") +
         Database::quoteIdentifier(DayTables::excelRegistryName(dayName, templateName));
     logLine(QStringLiteral("delete_table_template is ") + statement);
+    Sql::Transaction transaction(db);
     QSqlQuery query(db);
     if (!query.exec(statement)) {
         logLine(QStringLiteral("deleteSomeDayCurrentTemplate() failed!"), query.lastError().text());
         return false;
     }
+    SearchIndex(db).reindexExcel(DayTables::excelRegistryName(dayName, templateName), {});
+    if (!transaction.commit(QStringLiteral("deleteSomeDayCurrentTemplate() failed!")))
+        return false;
     const QString copy = excelCopyPath(dayName, templateName);
     if (QFileInfo::exists(copy) && !QFile::remove(copy)) {
         logLine(QStringLiteral("remove excel copy failed! ") + copy);

@@ -9,6 +9,7 @@
 #include "app/windowhandover.h"
 #include "richtext/customtextedit.h"
 #include "schedule/orvaneview.h"
+#include "search/searchwindow.h"
 #include "tasklist/criteriawidgets.h"
 #include "tasklist/customqcombobox.h"
 #include "tasklist/filterclause.h"
@@ -63,6 +64,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
         logLine(QStringLiteral("SQLite initialed succeed!"));
     else
         logLine(QStringLiteral("SQLite initialed failed"));
+    SearchWindow::prepareIndex(m_db);
     m_groupCount = GroupStore::count();
     // A new window starts unsorted and unfiltered, also after a run that ended without closing
     // the window; a stale flag would leave the filter panel's buttons locked.
@@ -120,6 +122,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     connect(m_viewButton, &QPushButton::clicked, this, &MainView::onViewButtonClicked);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainView::onAboutButtonClicked);
     m_undoNotice = new UndoNotice(this, [this] { undoLastDelete(); });
+    SearchWindow::attach(this);
 }
 
 MainView::~MainView()
@@ -458,6 +461,11 @@ void MainView::onAddButtonClicked()
     if (!m_plainDrawn || (added && !appendRow(position)))
         redrawManualOrder();
     m_scrollArea->verticalScrollBar()->setValue(m_scrollArea->verticalScrollBar()->maximum());
+}
+
+orvaneView *MainView::dayView() const
+{
+    return m_dayView.data();
 }
 
 void MainView::onViewButtonClicked()

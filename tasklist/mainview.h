@@ -66,6 +66,8 @@ public:
     QScrollArea *scrollArea() const { return m_scrollArea; }
     QWidget *listContainer() const { return m_container; }
     TaskStore *store() const { return m_store; }
+    // The day view opened last from this list, if it still exists.
+    orvaneView *dayView() const;
 
     QString sortCondition() const { return m_sortCondition; }
     QString filterCondition() const { return m_filterCondition; }

@@ -4,6 +4,7 @@
 #include "app/logging.h"
 #include "app/settings.h"
 #include "app/sql.h"
+#include "search/searchindex.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -218,10 +219,14 @@ bool TaskStore::save(const TaskRecord &task)
     m_query.addBindValue(task.manualIndex);
     logLine(
         QStringLiteral("save manualIndex is %1 and text is %2").arg(task.manualIndex).arg(content));
+    Sql::Transaction transaction(m_db);
     if (!m_query.exec()) {
         logLine(QStringLiteral("db update failed!"), m_query.lastError().text());
         return false;
     }
+    SearchIndex(m_db).reindexTaskAt(task.manualIndex);
+    if (!transaction.commit(QStringLiteral("db update failed!")))
+        return false;
     logLine(QStringLiteral("db update succeed!"));
     return true;
 }
@@ -232,10 +237,14 @@ bool TaskStore::saveLabel(int manualIndex, const QString &label)
     m_query.addBindValue(label);
     m_query.addBindValue(manualIndex);
     logLine(QStringLiteral("save manualIndex is %1 and text is %2").arg(manualIndex).arg(label));
+    Sql::Transaction transaction(m_db);
     if (!m_query.exec()) {
         logLine(QStringLiteral("db update failed!"), m_query.lastError().text());
         return false;
     }
+    SearchIndex(m_db).reindexTaskAt(manualIndex);
+    if (!transaction.commit(QStringLiteral("db update failed!")))
+        return false;
     logLine(QStringLiteral("db update succeed!"));
     return true;
 }
@@ -287,6 +296,7 @@ TaskStore::DeleteResult TaskStore::remove(int manualIndex)
         logLine(QStringLiteral("update failed!"), m_query.lastError().text());
         return DeleteResult::RenumberFailed;
     }
+    SearchIndex(m_db).dropMissingTasks();
     if (!transaction.commit(QStringLiteral("update failed!")))
         return DeleteResult::RenumberFailed;
     logLine(QStringLiteral("update succeed!"));
