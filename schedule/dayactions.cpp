@@ -187,8 +187,11 @@ bool DayActions::restoreRecord(const QString &dayTable, const QDate &date, const
                                const QList<TableSnapshot> &totalsBefore)
 {
     Sql::Transaction transaction(m_db);
-    return m_store.restoreRecord(dayTable, row) && recountLabels(dayTable, date) &&
-           LabelDurationStore(m_db).keepUnchangedTotals(totalsBefore) && transaction.commit();
+    if (!m_store.restoreRecord(dayTable, row) || !recountLabels(dayTable, date) ||
+        !LabelDurationStore(m_db).keepUnchangedTotals(totalsBefore))
+        return false;
+    SearchIndex(m_db).reindexDayTable(dayTable);
+    return transaction.commit();
 }
 
 bool DayActions::readSchedule(const QString &dayTable, const QDate &date, ScheduleCopy *copy)
@@ -208,5 +211,7 @@ bool DayActions::restoreSchedule(const ScheduleCopy &copy)
         !labels.keepUnchangedTotals(copy.totals) || !transaction.commit())
         return false;
     SummaryStore::restoreKeys(DayStore::summaryTable(copy.dayTable), copy.summaryKeys);
+    // The summary's item names live in the settings, so the day is indexed once they are back.
+    SearchIndex(m_db).reindexDay(copy.dayTable);
     return true;
 }

@@ -567,6 +567,7 @@ bool TemplateStore::restoreExcelSchedule(QSqlDatabase db, const ExcelScheduleCop
              QStringLiteral("日程“%1”无法恢复，删除没有撤销。").arg(copy.templateName));
         return false;
     }
+    SearchIndex(db).reindexExcelFile(DayTables::excelRegistryName(copy.dayName, copy.templateName));
     if (!transaction.commit(QStringLiteral("restore excel table failed!"))) {
         if (writeCopy)
             QFile::remove(path);

@@ -335,6 +335,7 @@ bool TaskStore::restore(const TaskRecord &task)
         logLine(QStringLiteral("restore failed!"), m_query.lastError().text());
         return false;
     }
+    SearchIndex(m_db).reindexTask(task.id);
     if (!transaction.commit(QStringLiteral("restore failed!")))
         return false;
     logLine(QStringLiteral("restore succeed!"));

@@ -11,6 +11,7 @@
 #include "search/searchquery.h"
 #include "tasklist/taskstore.h"
 #include "tests/support/testenvironment.h"
+#include "undo/deletions.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -298,8 +299,11 @@ private slots:
         QTest::newRow("schedule dropped") << 8;
         QTest::newRow("excel schedule dropped") << 9;
         QTest::newRow("excel cells saved") << 10;
-        QTest::newRow("deleted task put back") << 11;
+        QTest::newRow("deleted task taken back") << 11;
         QTest::newRow("failed save rolled back") << 12;
+        QTest::newRow("deleted record taken back") << 13;
+        QTest::newRow("dropped schedule taken back") << 14;
+        QTest::newRow("dropped excel schedule taken back") << 15;
     }
     void followsChanges()
     {
@@ -376,21 +380,41 @@ private slots:
                      QStringList{"2026.12.01|Excel C5（周计划）"});
             break;
         case 11: {
-            const TaskRecord gone = tasks.selectAt(0).first();
+            // Taken back as the task list's Ctrl+Z does: read before the delete, then restored.
+            UndoEntry entry;
+            QVERIFY(Deletions::task(db, 0, &entry));
             QCOMPARE(tasks.remove(0), TaskStore::DeleteResult::Deleted);
-            // Putting a row back outside the stores, as a restore does, then asking the index
-            // to take the task in again.
-            QSqlQuery put(db);
-            put.exec("update star set manualIndex = manualIndex + 1");
-            put.prepare(Database::insertSql);
-            for (const QVariant &value :
-                 {QVariant(gone.id), QVariant(0), QVariant(Database::escapeRichText(gone.content)),
-                  QVariant(""), QVariant(""), QVariant("重要"), QVariant(""), QVariant(0),
-                  QVariant(0), QVariant(gone.label), QVariant(100)})
-                put.addBindValue(value);
-            QVERIFY(put.exec());
-            QVERIFY(SearchIndex(db).reindexTask(gone.id));
+            QVERIFY(entry.restore(nullptr));
             QCOMPARE(planner.find(QStringLiteral("passport")).size(), 1);
+            break;
+        }
+        case 13: {
+            UndoEntry entry;
+            QVERIFY(Deletions::record(db, oldTable, oldDay, 0, &entry));
+            QVERIFY(DayActions(db).deleteRecord(oldTable, oldDay, 0));
+            QCOMPARE(planner.find(QStringLiteral("季度")).size(), 0);
+            QVERIFY(entry.restore(nullptr));
+            QCOMPARE(hitTexts(planner.find(QStringLiteral("季度"))),
+                     QStringList{"2023.12.05|记录计划（空时刻表）"});
+            break;
+        }
+        case 14: {
+            UndoEntry entry;
+            QVERIFY(Deletions::schedule(db, oldDay, QStringLiteral("空时刻表"), false, &entry));
+            QVERIFY(DayActions(db).dropSchedule(oldTable, oldDay));
+            QVERIFY(entry.restore(nullptr));
+            QCOMPARE(planner.find(QStringLiteral("季度")).size(), 1);
+            QCOMPARE(planner.find(QStringLiteral("湖边")).size(), 1);
+            break;
+        }
+        case 15: {
+            UndoEntry entry;
+            QVERIFY(Deletions::schedule(db, QDate(2026, 12, 1), QStringLiteral("周计划"), true,
+                                        &entry));
+            QVERIFY(TemplateStore::dropExcelSchedule(db, QStringLiteral("Day20261201"),
+                                                     QStringLiteral("周计划")));
+            QVERIFY(entry.restore(nullptr));
+            QCOMPARE(planner.find(QStringLiteral("线性代数")).size(), 1);
             break;
         }
         case 12: {
