@@ -7,6 +7,7 @@
 #include "app/prompt.h"
 #include "app/settings.h"
 #include "app/windowhandover.h"
+#include "backup/backupbutton.h"
 #include "richtext/customtextedit.h"
 #include "schedule/orvaneview.h"
 #include "tasklist/criteriawidgets.h"
@@ -110,6 +111,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     connect(m_addButton, &QPushButton::clicked, this, &MainView::onAddButtonClicked);
     connect(m_viewButton, &QPushButton::clicked, this, &MainView::onViewButtonClicked);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainView::onAboutButtonClicked);
+    new BackupButton(this, [this]() { return savePending(); });
 }
 
 MainView::~MainView()
