@@ -161,7 +161,7 @@ bool BackupArchive::create(const Sources &sources, const QString &archivePath, Q
         return false;
     }
     const QString databaseCopy = work.filePath(databaseMember);
-    if (!DatabaseCopy::vacuumInto(sources.databaseFile, databaseCopy, error))
+    if (!DatabaseCopy::copy(sources.databaseFile, databaseCopy, error))
         return false;
 
     QList<Entry> entries{{databaseMember, databaseCopy}};

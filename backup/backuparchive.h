@@ -38,8 +38,8 @@ public:
 
     // Writes the archive to a temporary file beside archivePath and renames it into place when
     // it is complete; on failure no file is left and *error says why (for the log). The
-    // database is copied through SQLite (VACUUM INTO), so it holds the last committed state even
-    // while the program has it open. A missing database file is a failure; missing folders or
+    // database is copied through SQLite's online backup API, so it holds the last committed state
+    // even while the program has it open. A missing database file is a failure; missing folders or
     // settings are simply left out.
     static bool create(const Sources &sources, const QString &archivePath, QString *error,
                        const Progress &progress = Progress(), BackupManifest *written = nullptr);

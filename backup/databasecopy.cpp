@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <sqlite3.h>
+
 namespace {
 // Runs work on a fresh connection to file; the connection is gone when it returns.
 template <typename Work> bool withConnection(const QString &file, QString *error, Work work)
@@ -33,22 +35,42 @@ template <typename Work> bool withConnection(const QString &file, QString *error
 }
 } // namespace
 
-bool DatabaseCopy::vacuumInto(const QString &source, const QString &target, QString *error)
+bool DatabaseCopy::copy(const QString &source, const QString &target, QString *error)
 {
     // Opening a missing file would create an empty database and back that up.
     if (!QFileInfo(source).isFile()) {
         *error = QStringLiteral("no database file ") + source;
         return false;
     }
-    return withConnection(source, error, [&](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        query.prepare(QStringLiteral("VACUUM INTO ?"));
-        query.addBindValue(target);
-        if (query.exec())
-            return true;
-        *error = query.lastError().text();
-        return false;
-    });
+    sqlite3 *from = nullptr;
+    sqlite3 *to = nullptr;
+    bool ok = false;
+    if (sqlite3_open_v2(source.toUtf8().constData(), &from, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(from));
+    } else if (sqlite3_open_v2(target.toUtf8().constData(), &to,
+                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(to));
+    } else {
+        sqlite3_busy_timeout(from, 10000);
+        // All pages in one step: the read lock is held throughout, so the copy is one
+        // committed state of the file.
+        sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+        if (!backup) {
+            *error = QString::fromUtf8(sqlite3_errmsg(to));
+        } else {
+            const int stepped = sqlite3_backup_step(backup, -1);
+            sqlite3_backup_finish(backup);
+            ok = stepped == SQLITE_DONE && sqlite3_errcode(to) == SQLITE_OK;
+            if (!ok)
+                *error = QStringLiteral("backup step failed: %1 %2")
+                             .arg(stepped)
+                             .arg(QString::fromUtf8(sqlite3_errmsg(to)));
+        }
+    }
+    sqlite3_close(from);
+    sqlite3_close(to);
+    return ok;
 }
 
 bool DatabaseCopy::integrityOk(const QString &file, QString *error)
