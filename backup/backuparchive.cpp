@@ -34,8 +34,10 @@ struct Entry {
     QString file;
 };
 
-// Regular files under a folder, in a stable order; links are neither followed nor stored.
-QList<Entry> folderEntries(const QString &member, const QString &dir)
+// Regular files under a folder, in a stable order; links are neither followed nor stored, nor
+// is anything under skipped (the backup's own work folder, should the archive be written into
+// one of the data folders).
+QList<Entry> folderEntries(const QString &member, const QString &dir, const QString &skipped)
 {
     QList<Entry> entries;
     if (dir.isEmpty() || !QFileInfo(dir).isDir())
@@ -46,7 +48,8 @@ QList<Entry> folderEntries(const QString &member, const QString &dir)
     while (it.hasNext()) {
         const QString file = it.next();
         const QFileInfo info(file);
-        if (info.isSymLink() || !info.isFile())
+        if (info.isSymLink() || !info.isFile() ||
+            info.absoluteFilePath().startsWith(skipped + QLatin1Char('/')))
             continue;
         entries.append({member + QLatin1Char('/') + root.relativeFilePath(file), file});
     }
@@ -169,7 +172,8 @@ bool BackupArchive::create(const Sources &sources, const QString &archivePath, Q
         entries.append({settingsMember, sources.settingsFile});
     const auto places = folders(sources);
     for (const auto &place : places)
-        entries += folderEntries(place.first, place.second);
+        entries +=
+            folderEntries(place.first, place.second, QFileInfo(work.path()).absoluteFilePath());
 
     BackupManifest manifest;
     manifest.programVersion = CommandLine::versionText();

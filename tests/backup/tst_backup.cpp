@@ -119,6 +119,7 @@ private slots:
     void refusedArchives_data();
     void refusedArchives();
     void restoreOverOtherDataCanBeUndone();
+    void archiveInsideADataFolder();
     void backupNeedsDatabase();
     void dailyRetention_data();
     void dailyRetention();
@@ -331,6 +332,30 @@ void BackupTest::restoreOverOtherDataCanBeUndone()
         safety, BackupArchive::Sources::current(), env.workDir() + QStringLiteral("/b2.zip"));
     QVERIFY2(undo.restored, qPrintable(undo.message));
     QVERIFY(snapshotOf(env.databaseFile(), env.settingsFile()) == mistaken);
+}
+
+void BackupTest::archiveInsideADataFolder()
+{
+    TestEnvironment env;
+    QVERIFY(fillAll(programConnection()));
+    // Saved among the attachments, twice: neither the work files of the first backup nor the
+    // first archive's partial state may end up as attachments of the second.
+    const QString archive = Paths::attachmentsDir() + QStringLiteral("/备份.zip");
+    QString error;
+    QVERIFY(BackupArchive::create(BackupArchive::Sources::current(), archive, &error));
+    BackupManifest manifest;
+    QVERIFY(BackupArchive::create(BackupArchive::Sources::current(),
+                                  Paths::attachmentsDir() + QStringLiteral("/again.zip"), &error,
+                                  {}, &manifest));
+    QStringList attachments;
+    for (const BackupManifest::Member &member : qAsConst(manifest.members)) {
+        if (member.path.startsWith(QLatin1String("MyAttachments/")))
+            attachments.append(member.path);
+    }
+    attachments.sort();
+    QCOMPARE(attachments, (QStringList{QStringLiteral("MyAttachments/.hidden"),
+                                       QStringLiteral("MyAttachments/图片 1.png"),
+                                       QStringLiteral("MyAttachments/备份.zip")}));
 }
 
 void BackupTest::backupNeedsDatabase()
