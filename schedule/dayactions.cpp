@@ -2,6 +2,7 @@
 
 #include "app/logging.h"
 #include "app/sql.h"
+#include "schedule/planlabels.h"
 #include "schedule/summarystore.h"
 #include "schedule/templatestore.h"
 #include "statistics/labeldurationstore.h"
@@ -149,5 +150,61 @@ bool DayActions::dropSchedule(const QString &dayTable, const QDate &date)
         !LabelDurationStore(m_db).removeScheduleLabels(dayTable, date) || !transaction.commit())
         return false;
     SummaryStore::removeKeys(DayStore::summaryTable(dayTable));
+    return true;
+}
+
+bool DayActions::recountLabels(const QString &dayTable, const QDate &date)
+{
+    LabelDurationStore labels(m_db);
+    if (!labels.hasDayLabels(dayTable))
+        return true;
+    bool ok = false;
+    const QList<ScheduleRecord> records = m_store.records(dayTable, &ok);
+    if (!ok)
+        return false;
+    bool written = true;
+    if (!records.isEmpty() && !records.first().time.isEmpty()) {
+        QVector<int> durations;
+        for (const ScheduleRecord &record : records)
+            durations.append(LabelDurationStore::recordDuration(DayTables::spanStart(record.time),
+                                                                DayTables::spanEnd(record.time),
+                                                                PlanLabels::caption(record.label)));
+        written = labels.rebuildDayLabelTable(dayTable, durations, date);
+    }
+    return labels.checkLabelDurationStatistic(date) && written;
+}
+
+bool DayActions::deleteRecord(const QString &dayTable, const QDate &date, int index)
+{
+    Sql::Transaction transaction(m_db);
+    return m_store.deleteRecord(dayTable, index) && recountLabels(dayTable, date) &&
+           transaction.commit();
+}
+
+bool DayActions::restoreRecord(const QString &dayTable, const QDate &date, const QVariantList &row,
+                               const QList<TableSnapshot> &totalsBefore)
+{
+    Sql::Transaction transaction(m_db);
+    return m_store.restoreRecord(dayTable, row) && recountLabels(dayTable, date) &&
+           LabelDurationStore(m_db).keepUnchangedTotals(totalsBefore) && transaction.commit();
+}
+
+bool DayActions::readSchedule(const QString &dayTable, const QDate &date, ScheduleCopy *copy)
+{
+    copy->dayTable = dayTable;
+    copy->date = date;
+    copy->summaryKeys = SummaryStore::keys(DayStore::summaryTable(dayTable));
+    copy->totals = LabelDurationStore(m_db).totalsOf(date);
+    return m_store.readSchedule(dayTable, &copy->tables);
+}
+
+bool DayActions::restoreSchedule(const ScheduleCopy &copy)
+{
+    Sql::Transaction transaction(m_db);
+    LabelDurationStore labels(m_db);
+    if (!m_store.restoreTables(copy.tables) || !labels.refreshTotals(copy.date) ||
+        !labels.keepUnchangedTotals(copy.totals) || !transaction.commit())
+        return false;
+    SummaryStore::restoreKeys(DayStore::summaryTable(copy.dayTable), copy.summaryKeys);
     return true;
 }

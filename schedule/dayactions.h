@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <QVariantList>
+#include <QVariantMap>
 #include <functional>
 
 // What the day view shows of one record when the person saves: plain values read from its
@@ -93,8 +95,32 @@ public:
     // totals and removes the summary's settings keys.
     bool dropSchedule(const QString &dayTable, const QDate &date);
 
+    // Deletes a record and closes the gap; a day whose minutes are counted has its label table
+    // and the totals it belongs to recomputed from the records that stay, as a save would.
+    bool deleteRecord(const QString &dayTable, const QDate &date, int index);
+
+    // Taking back deletes, each in one transaction. A record's row as DayStore::recordRow read
+    // it; the minutes are recomputed as after deleteRecord, and totals that come out as they
+    // were before the delete (totalsBefore, LabelDurationStore::totalsOf) keep their old stamp.
+    bool restoreRecord(const QString &dayTable, const QDate &date, const QVariantList &row,
+                       const QList<TableSnapshot> &totalsBefore = {});
+    // Everything dropSchedule removes: the three tables and the summary's settings keys.
+    struct ScheduleCopy {
+        QString dayTable;
+        QDate date;
+        QList<TableSnapshot> tables;
+        QVariantMap summaryKeys;
+        QList<TableSnapshot> totals; // the closed totals of the date before the delete
+    };
+    bool readSchedule(const QString &dayTable, const QDate &date, ScheduleCopy *copy);
+    // Creates the tables again (none of them may exist), writes the keys back and refreshes the
+    // closed totals of the date.
+    bool restoreSchedule(const ScheduleCopy &copy);
+
 private:
     bool writeDay(const QString &dayTable, const QDate &date, const DayEdits &edits);
+    // The label table and totals from the stored records, when the day's minutes are counted.
+    bool recountLabels(const QString &dayTable, const QDate &date);
 
     QSqlDatabase m_db;
     DayStore m_store;

@@ -7,6 +7,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 namespace {
@@ -417,6 +418,78 @@ bool DayStore::dropSchedule(const QString &dayTable)
         const QString statement = QStringLiteral("drop table ") + q(table);
         logLine(QStringLiteral("delete_table_template is ") + statement);
         if (!run(statement, QStringLiteral("deleteSomeDayCurrentTemplate() failed!")))
+            return false;
+    }
+    return transaction.commit();
+}
+
+QVariantList DayStore::recordRow(const QString &dayTable, int index, bool *ok)
+{
+    QVariantList row;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("select * from %1 where manualIndex = %2")
+                        .arg(q(dayTable), QString::number(index)))) {
+        logLine(QStringLiteral("read one item failed!"), query.lastError().text());
+        if (ok)
+            *ok = false;
+        return row;
+    }
+    if (query.next()) {
+        for (int i = 0; i < query.record().count(); ++i)
+            row.append(query.value(i));
+    }
+    if (ok)
+        *ok = true;
+    return row;
+}
+
+bool DayStore::restoreRecord(const QString &dayTable, const QVariantList &row)
+{
+    if (row.size() <= ManualIndexColumn)
+        return false;
+    QSqlQuery count(m_db);
+    if (!count.exec(QStringLiteral("select count(*) from ") + q(dayTable)) || !count.next()) {
+        logLine(QStringLiteral("restore one item failed!"), count.lastError().text());
+        return false;
+    }
+    const int index = qBound(0, row.at(ManualIndexColumn).toInt(), count.value(0).toInt());
+    Transaction transaction(m_db);
+    if (!shift(dayTable, QStringLiteral(">="), index, +1,
+               QStringLiteral("update one item manualIndex failed!")))
+        return false;
+    QStringList marks;
+    for (int i = 0; i < row.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    QSqlQuery insert(m_db);
+    insert.prepare(QStringLiteral("insert into %1 values(%2)")
+                       .arg(q(dayTable), marks.join(QStringLiteral(", "))));
+    for (int i = 0; i < row.size(); ++i)
+        insert.bindValue(i, i == ManualIndexColumn ? QVariant(index) : row.at(i));
+    if (!insert.exec()) {
+        logLine(QStringLiteral("restore one item failed!"), insert.lastError().text());
+        return false;
+    }
+    logLine(QStringLiteral("restore one item succeed!"));
+    return transaction.commit();
+}
+
+bool DayStore::readSchedule(const QString &dayTable, QList<TableSnapshot> *tables)
+{
+    tables->clear();
+    for (const QString &table : {dayTable, summaryTable(dayTable), labelTable(dayTable)}) {
+        bool ok = false;
+        tables->append(TableSnapshot::read(m_db, table, &ok));
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool DayStore::restoreTables(const QList<TableSnapshot> &tables)
+{
+    Transaction transaction(m_db);
+    for (const TableSnapshot &table : tables) {
+        if (!table.write(m_db))
             return false;
     }
     return transaction.commit();

@@ -1,6 +1,7 @@
 #ifndef ORVANE_SCHEDULE_DAYSTORE_H
 #define ORVANE_SCHEDULE_DAYSTORE_H
 
+#include "app/tablesnapshot.h"
 #include "schedule/daytables.h"
 #include "schedule/schedulerecord.h"
 
@@ -88,6 +89,18 @@ public:
 
     // Drops a schedule of a date with its summary and label tables.
     bool dropSchedule(const QString &dayTable);
+
+    // Taking back a delete. The whole row of the record at index, every column in stored
+    // order (empty when there is none; *ok false when the read failed).
+    QVariantList recordRow(const QString &dayTable, int index, bool *ok = nullptr);
+    // Puts such a row back at its manualIndex (or at the end when the day has fewer records
+    // now), moving the later records one place down; one transaction.
+    bool restoreRecord(const QString &dayTable, const QVariantList &row);
+    // The day table, its summary table and its label table as they are (the missing ones
+    // empty); false when one could not be read.
+    bool readSchedule(const QString &dayTable, QList<TableSnapshot> *tables);
+    // Creates dropped tables again with their rows; one transaction.
+    bool restoreTables(const QList<TableSnapshot> &tables);
 
 private:
     bool run(const QString &statement, const QString &failureLog,

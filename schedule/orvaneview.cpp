@@ -23,6 +23,8 @@
 #include "schedule/todaysummary.h"
 #include "statistics/labeldurationstore.h"
 #include "tasklist/taskstore.h"
+#include "undo/deletions.h"
+#include "undo/undonotice.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,6 +87,7 @@ orvaneView::orvaneView(QWidget *parent, QWidget *mainView, const QString &filter
     drawTaskPanel();
     drawDateSchedule(m_date);
     createControls();
+    m_undoNotice = new UndoNotice(this, [this] { undoLastDelete(); });
 }
 
 orvaneView::~orvaneView()
@@ -643,8 +646,17 @@ void orvaneView::addUntimedRecord(int index, bool above)
 
 void orvaneView::onDeleteItemClicked(int index)
 {
-    if (saveThen([&] { return m_store->deleteRecord(currentTable(), index); }))
+    // Read after the edits on screen are stored, so taking it back gives what was typed.
+    UndoEntry entry;
+    bool undoable = false;
+    if (saveThen([&] {
+            undoable = Deletions::record(m_db, currentTable(), m_date, index, &entry);
+            return m_actions->deleteRecord(currentTable(), m_date, index);
+        })) {
         drawScheduleTable(currentTable());
+        if (undoable)
+            journal(entry);
+    }
 }
 
 void orvaneView::onMergeItemClicked(int index)
@@ -751,13 +763,53 @@ void orvaneView::deleteDaySchedule(const QString &templat)
 {
     const bool excel =
         m_dayExcelTemplates.contains(templat) && !m_dayXmlTemplates.contains(templat);
+    UndoEntry entry;
+    const bool undoable = Deletions::schedule(m_db, m_date, templat, excel, &entry);
     if (excel) {
-        if (TemplateStore::dropExcelSchedule(m_db, m_dayName, templat))
+        if (TemplateStore::dropExcelSchedule(m_db, m_dayName, templat)) {
             m_dayExcelTemplates.removeAll(templat);
+            if (undoable)
+                journal(entry);
+        }
         return;
     }
-    if (m_actions->dropSchedule(m_dayName + templat, m_date))
+    if (m_actions->dropSchedule(m_dayName + templat, m_date)) {
         m_dayXmlTemplates.removeAll(templat);
+        if (undoable)
+            journal(entry);
+    }
+}
+
+void orvaneView::journal(const UndoEntry &entry)
+{
+    m_undo.push(entry);
+    m_undoNotice->showDeleted(entry.what);
+}
+
+void orvaneView::undoLastDelete()
+{
+    // The day is drawn again afterwards: what was typed is stored or let go first.
+    if (m_undo.isEmpty() || !confirmLeave())
+        return;
+    UserMessages messages;
+    UndoEntry undone;
+    const UndoJournal::Result result = m_undo.undo(&messages, &undone);
+    if (result == UndoJournal::Failed && messages.isEmpty())
+        messages.append({UserMessage::Warning, QStringLiteral("提示"),
+                         QStringLiteral("无法撤销删除，数据没有改变。")});
+    Prompt::show(this, messages);
+    if (result != UndoJournal::Restored)
+        return;
+    fillTemplateComboBox();
+    const QDate date = undone.date.isValid() ? undone.date : m_date;
+    {
+        const QSignalBlocker blocker(m_dateEdit);
+        m_dateEdit->setDate(date);
+    }
+    // A chooser still open for the day is replaced by the one the new drawing opens.
+    if (m_chooser)
+        m_chooser->close();
+    drawDateSchedule(date);
 }
 
 QComboBox *orvaneView::makeTemplateBox(bool withNone)
@@ -838,7 +890,10 @@ void orvaneView::onDeleteTemplateButtClicked()
 
 void orvaneView::deleteOneTemplate(QString templat)
 {
-    TemplateStore::deleteTemplate(templat);
+    UndoEntry entry;
+    const bool undoable = Deletions::templateFile(templat, &entry);
+    if (TemplateStore::deleteTemplate(templat) && undoable)
+        journal(entry);
     if (m_deleteBox) {
         m_deleteBox->hide();
         m_deleteBox->deleteLater();

@@ -3,6 +3,7 @@
 
 #include "richtext/schedulecellowner.h"
 #include "schedule/dayactions.h"
+#include "undo/undojournal.h"
 
 #include <QDate>
 #include <QPointer>
@@ -20,6 +21,7 @@ class QLayout;
 class QPushButton;
 class QScrollArea;
 class QVBoxLayout;
+class UndoNotice;
 
 // The day view: the schedule of one date (records with time span, plan, label and result, and
 // the day's summary) beside the task list shown read-only.
@@ -74,6 +76,12 @@ public:
     QDateEdit *dateEdit() const { return m_dateEdit; }
     QComboBox *templateComboBox() const { return m_templateCombo; }
     QSqlDatabase database() const { return m_db; }
+    const UndoJournal &undoJournal() const { return m_undo; }
+    UndoNotice *undoNotice() const { return m_undoNotice; }
+
+    // Ctrl+Z and "撤销": takes back the newest delete of this window (a record, a date's
+    // schedule, a template) and shows the day it belongs to as a fresh drawing would.
+    void undoLastDelete();
 
 public slots:
     void onBackButtonClicked();
@@ -119,6 +127,7 @@ private:
     QComboBox *makeTemplateBox(bool withNone);
     void toggleSmallBox(QPointer<QComboBox> &box, bool withNone, const char *slot, int x);
     void openExcelEditor(const QString &path);
+    void journal(const UndoEntry &entry);
 
     QWidget *m_mainView;
     QString m_filterCondition;
@@ -152,6 +161,8 @@ private:
     QPointer<QComboBox> m_defaultBox;
     QPointer<QComboBox> m_deleteBox;
     QPointer<QWidget> m_chooser;
+    UndoJournal m_undo;
+    UndoNotice *m_undoNotice = nullptr;
 };
 
 #endif

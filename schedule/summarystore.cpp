@@ -35,6 +35,25 @@ void SummaryStore::removeKeys(const QString &summaryTable)
         settings.remove(summaryTable + suffix);
 }
 
+QVariantMap SummaryStore::keys(const QString &summaryTable)
+{
+    Settings settings;
+    QVariantMap keys;
+    for (const QString &suffix :
+         {textCountSuffix, scoreCountSuffix, textNamesSuffix, scoreNamesSuffix}) {
+        if (settings.contains(summaryTable + suffix))
+            keys.insert(suffix, settings.value(summaryTable + suffix));
+    }
+    return keys;
+}
+
+void SummaryStore::restoreKeys(const QString &summaryTable, const QVariantMap &keys)
+{
+    Settings settings;
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+        settings.setValue(summaryTable + it.key(), it.value());
+}
+
 QString SummaryStore::table() const
 {
     return DayStore::summaryTable(m_dayTable);

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 // One row of a day's summary table: text items first, then score items.
 struct SummaryItem {
@@ -28,6 +29,9 @@ public:
     static void writeKeys(const QString &summaryTable, const QStringList &textNames,
                           const QStringList &scoreNames);
     static void removeKeys(const QString &summaryTable);
+    // The four keys as stored (absent ones left out), and writing them back.
+    static QVariantMap keys(const QString &summaryTable);
+    static void restoreKeys(const QString &summaryTable, const QVariantMap &keys);
 
     SummaryStore(const QSqlDatabase &db, const QString &dayTable);
 

@@ -478,3 +478,95 @@ bool TemplateStore::dropExcelSchedule(QSqlDatabase db, const QString &dayName,
     }
     return true;
 }
+
+bool TemplateStore::writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        logLine(QStringLiteral("restore file failed! ") + path, file.errorString());
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        logLine(QStringLiteral("restore file failed! ") + path, file.errorString());
+        file.close();
+        file.remove();
+        return false;
+    }
+    file.close();
+    return true;
+}
+
+bool TemplateStore::readTemplateFile(const QString &name, bool *excel, QByteArray *bytes)
+{
+    if (name.isEmpty() || name == noTemplate || hasPathSeparator(name))
+        return false;
+    *excel = isExcelTemplate(name);
+    QFile file(*excel ? excelTemplatePath(name) : xmlTemplatePath(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        logLine(QStringLiteral("read template file failed! ") + file.fileName());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+bool TemplateStore::restoreTemplateFile(const QString &name, bool excel, const QByteArray &bytes,
+                                        UserMessages *messages)
+{
+    const QString path = excel ? excelTemplatePath(name) : xmlTemplatePath(name);
+    if (name.isEmpty() || hasPathSeparator(name) || QFileInfo::exists(path)) {
+        tell(messages, UserMessage::Warning,
+             QStringLiteral("已有同名模板“%1”，无法撤销删除。").arg(name));
+        return false;
+    }
+    if (!writeBytes(path, bytes)) {
+        tell(messages, UserMessage::Warning,
+             QStringLiteral("模板“%1”无法写回模板文件夹，删除没有撤销。").arg(name));
+        return false;
+    }
+    return true;
+}
+
+bool TemplateStore::readExcelSchedule(QSqlDatabase db, const QString &dayName,
+                                      const QString &templateName, ExcelScheduleCopy *copy)
+{
+    copy->dayName = dayName;
+    copy->templateName = templateName;
+    bool ok = false;
+    copy->registry =
+        TableSnapshot::read(db, DayTables::excelRegistryName(dayName, templateName), &ok);
+    if (!ok)
+        return false;
+    QFile file(excelCopyPath(dayName, templateName));
+    copy->hadCopy = file.exists();
+    if (!copy->hadCopy)
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        logLine(QStringLiteral("read excel copy failed! ") + file.fileName());
+        return false;
+    }
+    copy->copy = file.readAll();
+    return true;
+}
+
+bool TemplateStore::restoreExcelSchedule(QSqlDatabase db, const ExcelScheduleCopy &copy,
+                                         UserMessages *messages)
+{
+    const QString path = excelCopyPath(copy.dayName, copy.templateName);
+    const bool writeCopy = copy.hadCopy && !QFileInfo::exists(path);
+    Sql::Transaction transaction(db);
+    if (!copy.registry.write(db) || (writeCopy && !writeBytes(path, copy.copy))) {
+        tell(messages, UserMessage::Warning,
+             QStringLiteral("日程“%1”无法恢复，删除没有撤销。").arg(copy.templateName));
+        return false;
+    }
+    if (!transaction.commit(QStringLiteral("restore excel table failed!"))) {
+        if (writeCopy)
+            QFile::remove(path);
+        tell(messages, UserMessage::Warning,
+             QStringLiteral("日程“%1”无法恢复，删除没有撤销。").arg(copy.templateName));
+        return false;
+    }
+    return true;
+}

@@ -1,8 +1,10 @@
 #ifndef ORVANE_SCHEDULE_TEMPLATESTORE_H
 #define ORVANE_SCHEDULE_TEMPLATESTORE_H
 
+#include "app/tablesnapshot.h"
 #include "app/usermessage.h"
 
+#include <QByteArray>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -79,7 +81,29 @@ public:
     static bool dropExcelSchedule(QSqlDatabase db, const QString &dayName,
                                   const QString &templateName);
 
+    // Taking back deletes. A template file as it is on disk (false when it cannot be read).
+    static bool readTemplateFile(const QString &name, bool *excel, QByteArray *bytes);
+    // Writes the file again byte for byte. A file of that name made since then is never
+    // replaced: false, with a message for the person.
+    static bool restoreTemplateFile(const QString &name, bool excel, const QByteArray &bytes,
+                                    UserMessages *messages = nullptr);
+
+    // Everything dropExcelSchedule removes: the registry and the date's copy of the workbook.
+    struct ExcelScheduleCopy {
+        QString dayName;
+        QString templateName;
+        TableSnapshot registry;
+        bool hadCopy = false;
+        QByteArray copy;
+    };
+    static bool readExcelSchedule(QSqlDatabase db, const QString &dayName,
+                                  const QString &templateName, ExcelScheduleCopy *copy);
+    // The registry in one transaction with the copy; a copy made since then is kept.
+    static bool restoreExcelSchedule(QSqlDatabase db, const ExcelScheduleCopy &copy,
+                                     UserMessages *messages = nullptr);
+
 private:
+    static bool writeBytes(const QString &path, const QByteArray &bytes);
     static bool writeNewFile(const QString &path, const TemplateContent &content, int firstLine);
 };
 

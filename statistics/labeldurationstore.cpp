@@ -390,10 +390,78 @@ bool LabelDurationStore::removeScheduleLabels(const QString &dayTableName, const
     }
     if (!checked || !date.isValid())
         return false;
+    return refreshTotals(date) && ok;
+}
+
+bool LabelDurationStore::refreshTotals(const QDate &date)
+{
+    if (!date.isValid())
+        return false;
     if (checkTableExistOrNot(WeekCalendar::weekTableName(date.year(), date.month(),
                                                          WeekCalendar::weekOfMonth(date))))
-        return updateYearMonthWeekLabelDuration(date) && ok;
+        return updateYearMonthWeekLabelDuration(date);
     bool monthDone = false;
     bool yearDone = false;
-    return refreshMonthAndYear(date, &monthDone, &yearDone) && ok;
+    return refreshMonthAndYear(date, &monthDone, &yearDone);
+}
+
+bool LabelDurationStore::hasDayLabels(const QString &dayTableName)
+{
+    const QString labelTable = DayTables::labelTableName(dayTableName);
+    bool checked = false;
+    if (!tableExists(labelTable, &checked))
+        return false;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("select count(*) from ") + quoted(labelTable)) ||
+        !query.next()) {
+        logLine(QStringLiteral("count label table failed!"), query.lastError().text());
+        return false;
+    }
+    return query.value(0).toInt() > 0;
+}
+
+QList<TableSnapshot> LabelDurationStore::totalsOf(const QDate &date)
+{
+    QList<TableSnapshot> totals;
+    if (!date.isValid())
+        return totals;
+    const QStringList names = {
+        WeekCalendar::weekTableName(date.year(), date.month(), WeekCalendar::weekOfMonth(date)),
+        WeekCalendar::monthTableName(date.year(), date.month()),
+        WeekCalendar::yearTableName(date.year())};
+    for (const QString &name : names) {
+        const TableSnapshot total = TableSnapshot::read(m_db, name);
+        if (!total.isEmpty())
+            totals.append(total);
+    }
+    return totals;
+}
+
+bool LabelDurationStore::keepUnchangedTotals(const QList<TableSnapshot> &before)
+{
+    bool ok = true;
+    for (const TableSnapshot &old : before) {
+        bool read = false;
+        const TableSnapshot now = TableSnapshot::read(m_db, old.name, &read);
+        if (!read || now.isEmpty() || now.columns != old.columns ||
+            now.rows.size() != old.rows.size())
+            continue;
+        // Rows hold the rowid first; the stamp is the createDate column.
+        const int stamp = old.columns.indexOf(QStringLiteral("createDate")) + 1;
+        bool same = true;
+        for (int r = 0; same && r < old.rows.size(); ++r) {
+            for (int c = 1; same && c < old.rows.at(r).size(); ++c)
+                same = c == stamp || old.rows.at(r).at(c) == now.rows.at(r).at(c);
+        }
+        if (!same)
+            continue;
+        QString error;
+        if (!exec(QStringLiteral("drop table ") + quoted(old.name), &error)) {
+            logLine(QStringLiteral("drop %1 failed!").arg(old.name), error);
+            ok = false;
+            continue;
+        }
+        ok = old.write(m_db) && ok;
+    }
+    return ok;
 }

@@ -1,9 +1,11 @@
 #ifndef ORVANE_STATISTICS_LABELDURATIONSTORE_H
 #define ORVANE_STATISTICS_LABELDURATIONSTORE_H
 
+#include "app/tablesnapshot.h"
 #include "statistics/labellist.h"
 
 #include <QDate>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -54,6 +56,20 @@ public:
     // After the schedule `dayTableName` of `date` was deleted: drops its label table and
     // refreshes the closed week, month and year that contain the date.
     bool removeScheduleLabels(const QString &dayTableName, const QDate &date);
+    // Refreshes the closed week, month and year that contain `date` after one of its schedules
+    // went or came back (what removeScheduleLabels does once the label table is gone).
+    bool refreshTotals(const QDate &date);
+    // Whether the schedule's minutes are counted: its label table holds rows, written by a save.
+    // A day never saved (or without times) has none.
+    bool hasDayLabels(const QString &dayTableName);
+
+    // The closed week, month and year totals that contain `date`, as they are now (the ones
+    // never closed are left out).
+    QList<TableSnapshot> totalsOf(const QDate &date);
+    // After the totals were recomputed for a delete taken back: a total that holds the same
+    // minutes as in `before` and differs only in the date it was stamped with is written back
+    // exactly as it was. One that differs (a day of it changed meanwhile) keeps the new sums.
+    bool keepUnchangedTotals(const QList<TableSnapshot> &before);
 
 private:
     bool exec(const QString &statement, QString *error = nullptr);

@@ -5,6 +5,8 @@
 #include "tasklist/groupitemcondition.h"
 #include "tasklist/groupstore.h"
 #include "tasklist/mainview.h"
+#include "undo/deletions.h"
+#include "undo/undonotice.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -20,6 +22,7 @@ GroupEdit::GroupEdit(MainView *mainView) : QWidget(mainView, Qt::Window), mMainV
     setWindowTitle(QStringLiteral("分组"));
     setFixedSize(mainView->headerArea().width(), 696);
     rebuild();
+    mUndoNotice = new UndoNotice(this, [this] { undoLastDelete(); });
 }
 
 void GroupEdit::rebuild()
@@ -138,8 +141,27 @@ void GroupEdit::onAddButtonClicked()
 void GroupEdit::onDeleteButtonClicked(int index)
 {
     onSaveButtonClicked();
+    UndoEntry entry;
+    const bool undoable = Deletions::group(index, &entry);
     GroupStore::remove(index);
     rebuild();
+    if (undoable) {
+        mMainView->groupUndoJournal().push(entry);
+        mUndoNotice->showDeleted(entry.what);
+    }
+}
+
+void GroupEdit::undoLastDelete()
+{
+    UndoJournal &journal = mMainView->groupUndoJournal();
+    if (journal.isEmpty())
+        return;
+    onSaveButtonClicked();
+    UserMessages messages;
+    const UndoJournal::Result result = journal.undo(&messages);
+    Prompt::show(this, messages);
+    if (result == UndoJournal::Restored)
+        rebuild();
 }
 
 void GroupEdit::onUpArrowButtonClicked(int index)

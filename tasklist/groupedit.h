@@ -6,6 +6,7 @@
 class MainView;
 class QScrollArea;
 class QVBoxLayout;
+class UndoNotice;
 
 // The list of groups: one row per group with its name, its readable condition and the buttons
 // to edit the condition, delete the group or move it; below them "增加分组", "保存", "确定".
@@ -18,6 +19,10 @@ public:
 
     // Draws the rows again from the settings.
     void rebuild();
+    // Ctrl+Z and "撤销": takes back the newest group delete (kept by the main window, so it
+    // outlives this window) and draws the rows again.
+    void undoLastDelete();
+    UndoNotice *undoNotice() const { return mUndoNotice; }
 
 public slots:
     void onEditButtonClicked(int index);
@@ -37,6 +42,7 @@ private:
     QScrollArea *mScrollArea = nullptr;
     QWidget *mContainer = nullptr;
     QVBoxLayout *mBox = nullptr;
+    UndoNotice *mUndoNotice = nullptr;
 };
 
 #endif

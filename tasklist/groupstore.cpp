@@ -13,11 +13,7 @@ const QString textKey = QStringLiteral("groupItemConditionText");
 const QString syntaxKey = QStringLiteral("groupItemConditionSyntax");
 
 // Everything stored about one group, so it can be written back at another place.
-struct Snapshot {
-    GroupStore::Group entry;
-    QVariant head;
-    QList<QPair<QString, QVariant>> state;
-};
+using Snapshot = GroupStore::Stored;
 
 GroupStore::Group readEntry(QSettings &settings, int index)
 {
@@ -212,4 +208,24 @@ void GroupStore::swap(int first, int second)
     const Snapshot b = take(settings, second);
     put(settings, first, n, b);
     put(settings, second, n, a);
+}
+
+GroupStore::Stored GroupStore::stored(int index)
+{
+    Settings settings;
+    return take(settings, index);
+}
+
+bool GroupStore::restore(int index, const Stored &group)
+{
+    const int n = count();
+    if (n >= maxGroups)
+        return false;
+    const int at = qBound(0, index, n);
+    Settings settings;
+    for (int i = n - 1; i >= at; --i)
+        put(settings, i + 1, n + 1, take(settings, i));
+    put(settings, at, n + 1, group);
+    settings.setValue(countKey, n + 1);
+    return true;
 }

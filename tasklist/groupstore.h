@@ -42,6 +42,17 @@ public:
     // Exchanges two groups completely.
     static void swap(int first, int second);
 
+    // Everything stored about one group: its entry and its whole dialog state.
+    struct Stored {
+        Group entry;
+        QVariant head;
+        QList<QPair<QString, QVariant>> state;
+    };
+    static Stored stored(int index);
+    // Puts a removed group back at index (at the end when there are fewer groups now); the
+    // later ones move one place down. False when there are maxGroups groups already.
+    static bool restore(int index, const Stored &group);
+
     static QString stateKey(int index); // "groupItemCondition<index>"
 };
 

@@ -21,6 +21,8 @@
 #include "tasklist/sortpanel.h"
 #include "tasklist/sortwidgets.h"
 #include "tasklist/taskrow.h"
+#include "undo/deletions.h"
+#include "undo/undonotice.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -111,6 +113,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     connect(m_addButton, &QPushButton::clicked, this, &MainView::onAddButtonClicked);
     connect(m_viewButton, &QPushButton::clicked, this, &MainView::onViewButtonClicked);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainView::onAboutButtonClicked);
+    m_undoNotice = new UndoNotice(this, [this] { undoLastDelete(); });
     new BackupButton(this, [this]() { return savePending(); });
 }
 
@@ -382,11 +385,35 @@ void MainView::onDelButtonClicked()
 {
     if (!savePending())
         return;
-    if (m_store->remove(mDeletingNo) == TaskStore::DeleteResult::DeleteFailed)
+    UndoEntry entry;
+    const bool undoable = Deletions::task(m_db, mDeletingNo, &entry);
+    const TaskStore::DeleteResult result = m_store->remove(mDeletingNo);
+    if (result == TaskStore::DeleteResult::DeleteFailed)
         return;
+    if (result == TaskStore::DeleteResult::Deleted && undoable) {
+        m_undo.push(entry);
+        m_undoNotice->showDeleted(entry.what);
+    }
     m_savedScrollPos = m_scrollArea->verticalScrollBar()->value();
     mDeletingNo = 0;
     redrawManualOrder();
+}
+
+void MainView::undoLastDelete()
+{
+    if (m_undo.isEmpty() || !savePending())
+        return;
+    UserMessages messages;
+    const UndoJournal::Result result = m_undo.undo(&messages);
+    if (result == UndoJournal::Failed && messages.isEmpty())
+        messages.append({UserMessage::Warning, QStringLiteral("提示"),
+                         QStringLiteral("无法撤销删除，数据没有改变。")});
+    Prompt::show(this, messages);
+    if (result != UndoJournal::Restored)
+        return;
+    // The list is drawn again as it is shown now (plain, sorted, filtered or grouped).
+    m_savedScrollPos = m_scrollArea->verticalScrollBar()->value();
+    redrawCurrentMode(currentQuery());
 }
 
 void MainView::onUpArrowClicked(int index, int id)

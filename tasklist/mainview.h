@@ -3,6 +3,7 @@
 
 #include "richtext/taskrowowner.h"
 #include "tasklist/taskstore.h"
+#include "undo/undojournal.h"
 
 #include <QDate>
 #include <QHash>
@@ -20,6 +21,7 @@ class FilterPanel;
 class SortPanel;
 class TaskRow;
 class orvaneView;
+class UndoNotice;
 
 // The task list: the program's main window. Every task is an editable row; edits are collected
 // in a pending list and written on save, add, delete, leaving for the day view and close.
@@ -50,6 +52,13 @@ public:
     int shownRowCount() const { return m_shownRowCount; }
     int pendingCount() const { return m_pendingLast + 1; }
     QRect headerArea() const { return m_headerArea; }
+    const UndoJournal &undoJournal() const { return m_undo; }
+    UndoNotice *undoNotice() const { return m_undoNotice; }
+    // The groups' deletes, kept here because the group window is made anew for every use.
+    UndoJournal &groupUndoJournal() { return m_groupUndo; }
+
+    // Ctrl+Z and "撤销": takes back the newest task delete and draws the list as after a delete.
+    void undoLastDelete();
 
     // Only "groupCount" is handled; any other key reads as an invalid value and is not stored.
     QVariant getSettingValue(const QString &key) const;
@@ -141,6 +150,9 @@ private:
     // whole list.
     QHash<int, TaskRow *> m_rows;
     QPointer<orvaneView> m_dayView;
+    UndoJournal m_undo;
+    UndoJournal m_groupUndo;
+    UndoNotice *m_undoNotice = nullptr;
 };
 
 #endif

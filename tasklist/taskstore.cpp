@@ -279,6 +279,44 @@ TaskStore::DeleteResult TaskStore::remove(int manualIndex)
     return DeleteResult::Deleted;
 }
 
+bool TaskStore::restore(const TaskRecord &task)
+{
+    const int rows = rowCount();
+    if (rows < 0)
+        return false;
+    const int position = qBound(0, task.manualIndex, rows);
+    Sql::Transaction transaction(m_db);
+    m_query.prepare(
+        QStringLiteral("update star set manualIndex = manualIndex + 1 where manualIndex >= %1")
+            .arg(position));
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("update failed!"), m_query.lastError().text());
+        return false;
+    }
+    m_query.prepare(Database::insertSql);
+    m_query.addBindValue(task.id);
+    m_query.addBindValue(position);
+    m_query.addBindValue(task.content);
+    m_query.addBindValue(task.startDate);
+    m_query.addBindValue(task.stopDate);
+    m_query.addBindValue(task.importance);
+    m_query.addBindValue(task.emergency);
+    m_query.addBindValue(task.priority);
+    m_query.addBindValue(task.progress);
+    m_query.addBindValue(task.label);
+    m_query.addBindValue(task.height);
+    logLine(QStringLiteral("restore listNo = %1 at %2").arg(task.id).arg(position));
+    if (!m_query.exec()) {
+        logLine(QStringLiteral("restore failed!"), m_query.lastError().text());
+        return false;
+    }
+    if (!transaction.commit(QStringLiteral("restore failed!")))
+        return false;
+    logLine(QStringLiteral("restore succeed!"));
+    Settings::write(countKey, rows + 1);
+    return true;
+}
+
 bool TaskStore::moveUp(int manualIndex, int id)
 {
     return swap(manualIndex, manualIndex - 1, id);

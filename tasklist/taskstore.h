@@ -64,6 +64,10 @@ public:
     bool saveHeight(int manualIndex, int height);
     // Deletes the row at a position and closes the gap, in one transaction.
     DeleteResult remove(int manualIndex);
+    // Puts a deleted task back, every column as it was, at its old position (or at the end when
+    // the list has become shorter), moving the later rows one place down; one transaction. False
+    // when it failed (for example another task now holds the same text): nothing changes then.
+    bool restore(const TaskRecord &task);
     // Swaps a row with its neighbour above or below, in one transaction.
     bool moveUp(int manualIndex, int id);
     bool moveDown(int manualIndex, int id);
