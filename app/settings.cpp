@@ -1,13 +1,49 @@
 #include "app/settings.h"
 
+#include <QCoreApplication>
 #include <QStandardPaths>
+#include <QThread>
 
 const QString Settings::noValue = QStringLiteral("~no-value~");
+
+namespace {
+// Qt shares the parsed file between the QSettings objects that use it at the same time, but
+// once the last one is gone it keeps the file only in a small cache that a file of a few hundred
+// keys outgrows (every day's summary adds four). Without an object held open every Settings
+// below would read and parse the whole file again, a cost that grows with each day kept. This
+// one stays open while the application runs; every Settings still compares the file's size and
+// time with what was read and reads it again when it changed on disk.
+QSettings *openFile = nullptr;
+
+void closeFile()
+{
+    delete openFile;
+    openFile = nullptr;
+}
+
+void keepOpen(const QString &fileName)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return;
+    if (openFile && openFile->fileName() == fileName)
+        return;
+    static bool closedAtExit = false;
+    if (!closedAtExit) {
+        qAddPostRoutine(closeFile);
+        closedAtExit = true;
+    }
+    delete openFile;
+    openFile = new QSettings(QSettings::IniFormat, QSettings::SystemScope,
+                             QStringLiteral("Velmark"), QStringLiteral("Orvane"));
+}
+} // namespace
 
 Settings::Settings()
     : QSettings(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Velmark"),
                 QStringLiteral("Orvane"))
 {
+    keepOpen(fileName());
 }
 
 void Settings::initLocation()
@@ -20,6 +56,7 @@ void Settings::initLocation()
 
 void Settings::setLocation(const QString &folder)
 {
+    closeFile();
     QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, folder);
 }
 
@@ -36,6 +73,13 @@ QVariant Settings::read(const QString &key, const QVariant &defaultValue)
 void Settings::write(const QString &key, const QVariant &value)
 {
     Settings settings;
+    // A write rewrites the whole file, which holds keys for every day kept; a value the file
+    // already holds as the same text is left alone. Keys of the organization's fallback file do
+    // not count: the value must be in this file.
+    settings.setFallbacksEnabled(false);
+    const QString text = value.toString();
+    if (!text.isEmpty() && settings.contains(key) && settings.value(key).toString() == text)
+        return;
     settings.setValue(key, value);
 }
 

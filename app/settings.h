@@ -6,7 +6,8 @@
 #include <QVariant>
 
 // The program's INI settings file (organization "Velmark", application "Orvane", system scope).
-// One object is made per operation and dropped at its end; nothing is cached between operations.
+// One object is made per operation and dropped at its end. The parsed file stays in memory
+// between operations, and each new object reads it again when it changed on disk.
 class Settings : public QSettings {
 public:
     Settings();

@@ -24,7 +24,15 @@ public:
     CustomTextEdit(historyView *owner, int height, int mode);
 
     int boxHeight() const { return m_height; }
+    // A new fixed height, as the height dialog chose it.
+    void setBoxHeight(int height)
+    {
+        m_height = height;
+        setFixedHeight(height);
+    }
     int rowKey() const { return m_rowKey; }
+    // The row moved (a task above it was deleted, or it was swapped with a neighbour).
+    void setRowKey(int rowKey) { m_rowKey = rowKey; }
     int columnKind() const { return m_columnKind; }
     int mode() const { return m_mode; }
     TaskRowOwner *taskRowOwner() const { return m_taskOwner; }

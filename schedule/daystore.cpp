@@ -53,30 +53,26 @@ bool DayStore::run(const QString &statement, const QString &failureLog, const QS
 
 bool DayStore::tablesOfDate(const QString &dayName, QStringList *dayTables, QStringList *registries)
 {
-    const QString pattern =
-        QStringLiteral("SELECT * FROM sqlite_master WHERE type='table' AND name like '%1_%'");
-    QSqlQuery query(m_db);
-    if (!query.exec(pattern.arg(Database::escapeText(dayName)))) {
-        logLine(QStringLiteral("drawDateSchedule() select * from sqlite_master query failed!"));
-        return false;
-    }
-    while (query.next()) {
-        const QString name = query.value(2).toString();
-        // LIKE ignores case and treats "_" as a wildcard; keep only this date's tables.
-        if (!name.startsWith(dayName) || name.size() <= dayName.size())
-            continue;
-        logLine(QStringLiteral("listXml.append: ") + name);
-        dayTables->append(name);
-    }
+    // One pass over the schema for both kinds: it lists every table of every day ever kept.
     const QString excelPrefix = QStringLiteral("Excel_") + dayName;
-    if (!query.exec(pattern.arg(Database::escapeText(excelPrefix)))) {
+    const QString statement =
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND (name like '%1_%' "
+                       "OR name like '%2_%')")
+            .arg(Database::escapeText(dayName), Database::escapeText(excelPrefix));
+    QSqlQuery query(m_db);
+    if (!query.exec(statement)) {
         logLine(QStringLiteral("drawDateSchedule() select * from sqlite_master query failed!"));
         return false;
     }
     while (query.next()) {
-        const QString name = query.value(2).toString();
-        if (name.startsWith(excelPrefix) && name.size() > excelPrefix.size())
+        const QString name = query.value(0).toString();
+        // LIKE ignores case and treats "_" as a wildcard; keep only this date's tables.
+        if (name.startsWith(dayName) && name.size() > dayName.size()) {
+            logLine(QStringLiteral("listXml.append: ") + name);
+            dayTables->append(name);
+        } else if (name.startsWith(excelPrefix) && name.size() > excelPrefix.size()) {
             registries->append(name);
+        }
     }
     return true;
 }

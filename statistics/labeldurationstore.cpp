@@ -99,26 +99,44 @@ LabelList LabelDurationStore::collectDays(int year, int month, int first, int la
                                           bool *ok)
 {
     LabelList list;
-    for (int day = first; day <= last; ++day) {
-        const QDate date(year, month, day);
-        if (!date.isValid())
-            continue;
-        const QString sql = dayTablesSql.arg(WeekCalendar::dayLabelTablePrefix(date));
-        QSqlQuery query(m_db);
-        if (!query.exec(sql)) {
-            if (verbose)
-                logLine(QStringLiteral("%1 failed!").arg(sql), query.lastError().text());
-            else
-                logLine(QStringLiteral("select_label_day query failed!"), query.lastError().text());
-            *ok = false;
-            continue;
-        }
+    const QDate monthStart(year, month, 1);
+    if (!monthStart.isValid() || last < first)
+        return list;
+    // One look at the schema for the whole month, not one per day: the schema holds every
+    // table of every day ever kept. A name matches a day's pattern exactly when it matches the
+    // month's pattern (the day's without its two digits) and those two digits follow.
+    const QString dayPrefix = WeekCalendar::dayLabelTablePrefix(monthStart);
+    const int dayAt = dayPrefix.size() - 2;
+    const QString sql = dayTablesSql.arg(dayPrefix.left(dayAt));
+    QSqlQuery query(m_db);
+    if (!query.exec(sql)) {
         if (verbose)
-            logLine(QStringLiteral("%1 succeed!").arg(sql));
-        QStringList tables;
-        while (query.next())
-            tables.append(query.value(2).toString());
-        for (const QString &table : tables) {
+            logLine(QStringLiteral("%1 failed!").arg(sql), query.lastError().text());
+        else
+            logLine(QStringLiteral("select_label_day query failed!"), query.lastError().text());
+        *ok = false;
+        return list;
+    }
+    if (verbose)
+        logLine(QStringLiteral("%1 succeed!").arg(sql));
+    // Each day's tables in the order the schema lists them, days in date order.
+    QVector<QStringList> tablesOfDay(last - first + 1);
+    while (query.next()) {
+        const QString table = query.value(2).toString();
+        if (table.size() < dayAt + 2)
+            continue;
+        const ushort tens = table.at(dayAt).unicode();
+        const ushort ones = table.at(dayAt + 1).unicode();
+        if (tens < '0' || tens > '9' || ones < '0' || ones > '9')
+            continue;
+        const int day = (tens - '0') * 10 + (ones - '0');
+        if (day >= first && day <= last)
+            tablesOfDay[day - first].append(table);
+    }
+    for (int day = first; day <= last; ++day) {
+        if (!QDate(year, month, day).isValid())
+            continue;
+        for (const QString &table : tablesOfDay.at(day - first)) {
             if (verbose)
                 logLine(QStringLiteral("tableName is"), table);
             QString error;

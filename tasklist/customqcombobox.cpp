@@ -16,12 +16,18 @@ CustomQComboBox::CustomQComboBox(MainView *mainView, int index, QWidget *parent)
 {
     setEditable(true);
     setFixedSize(150, 35);
-    auto *list = new QListWidget(this);
-    list->setObjectName(QStringLiteral("comboLabelListWidget%1").arg(index));
-    setModel(list->model());
-    setView(list);
+    mList = new QListWidget(this);
+    mList->setObjectName(QStringLiteral("comboLabelListWidget%1").arg(index));
+    setModel(mList->model());
+    setView(mList);
     // Typing keeps its text; the entries are check boxes, never chosen as the box's text.
     setInsertPolicy(QComboBox::NoInsert);
+}
+
+void CustomQComboBox::setIndex(int index)
+{
+    mIndex = index;
+    mList->setObjectName(QStringLiteral("comboLabelListWidget%1").arg(index));
 }
 
 void CustomQComboBox::showPopup()

@@ -4,6 +4,7 @@
 #include <QComboBox>
 
 class MainView;
+class QListWidget;
 
 // The label box of a task row: an editable combo whose popup lists the shared label names as
 // check boxes and stays open while they are clicked. Ticking writes the row's label at once.
@@ -12,6 +13,10 @@ class CustomQComboBox : public QComboBox {
 
 public:
     CustomQComboBox(MainView *mainView, int index, QWidget *parent = nullptr);
+
+    int index() const { return mIndex; }
+    // The row's new manualIndex; the list widget is renamed with it.
+    void setIndex(int index);
 
     void showPopup() override;
     void hidePopup() override;
@@ -24,6 +29,7 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
 
 private:
+    QListWidget *mList = nullptr;
     MainView *mMainView;
     int mIndex;
     QString mText;

@@ -33,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -92,6 +93,8 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
                                   QStringLiteral("增加一条"), this);
     m_addButton->setGeometry(W - W / 8, H - H / 6, W / 9, H / 20);
     m_addButton->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    m_rowShared.upArrow = QIcon(QStringLiteral(":/icon/upArrow.png"));
+    m_rowShared.downArrow = QIcon(QStringLiteral(":/icon/downArrow.png"));
     m_headerArea = QRect(W / 30, 3 * H / 40, W - W / 15 - W / 8, 150);
     m_listArea = QRect(W / 30, 3 * H / 40 - H / 80 + 220, W - W / 15 - W / 8, H - H / 6 - 220);
 
@@ -102,6 +105,10 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     m_scrollArea->setGeometry(m_listArea);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(m_scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this]() { makeVisibleRows(); });
+    connect(m_scrollArea->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this]() { makeVisibleRows(); });
     setWindowState(Qt::WindowMaximized);
     if (grouped)
         buildGroupedRows();
@@ -160,26 +167,106 @@ TaskQuery MainView::currentQuery() const
 
 void MainView::buildRows(const TaskQuery &query)
 {
-    const bool plainOrder = query.plain();
     bool ok = false;
     const QList<TaskRecord> tasks = m_store->select(query, &ok);
     m_rows.clear();
-    m_shownRowCount = 0;
-    for (int r = 0; r < tasks.size(); ++r) {
-        addTaskRow(tasks.at(r), 2 * r, r, plainOrder, r == tasks.size() - 1);
-        m_shownRowCount = r + 1;
-    }
+    m_entries.clear();
+    m_entries.reserve(tasks.size());
+    m_plainDrawn = query.plain();
+    for (int r = 0; r < tasks.size(); ++r)
+        addEntry(tasks.at(r), 2 * r);
+    m_shownRowCount = tasks.size();
     finishList();
 }
 
-void MainView::addTaskRow(const TaskRecord &task, int gridRow, int position, bool manualOrder,
-                          bool last)
+void MainView::addEntry(const TaskRecord &task, int gridRow)
 {
-    logLine(QStringLiteral("height is %1").arg(task.height));
-    m_rows.insert(task.manualIndex,
-                  new TaskRow(this, m_grid, gridRow, position, task, manualOrder, last));
+    m_entries.append(Entry{task, gridRow, nullptr});
     if (task.id + 1 > nextId)
         nextId = task.id + 1;
+}
+
+void MainView::setPlaceholder(const Entry &entry)
+{
+    // The height the list reserves for a task; the row made later takes its place.
+    m_grid->setRowMinimumHeight(entry.gridRow, entry.row ? 0 : entry.task.height + 80);
+}
+
+TaskRow *MainView::makeRow(int at)
+{
+    Entry &entry = m_entries[at];
+    if (entry.row)
+        return entry.row;
+    logLine(QStringLiteral("height is %1").arg(entry.task.height));
+    const bool last = m_plainDrawn && at == m_entries.size() - 1;
+    entry.row = new TaskRow(this, m_grid, entry.gridRow, at, entry.task, m_plainDrawn, last);
+    setPlaceholder(entry);
+    m_rows.insert(entry.task.manualIndex, entry.row);
+    return entry.row;
+}
+
+int MainView::entryOf(int manualIndex) const
+{
+    if (m_plainDrawn)
+        return manualIndex >= 0 && manualIndex < m_entries.size() ? manualIndex : -1;
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (m_entries.at(i).task.manualIndex == manualIndex)
+            return i;
+    }
+    return -1;
+}
+
+TaskRow *MainView::taskRow(int manualIndex)
+{
+    const int at = entryOf(manualIndex);
+    return at < 0 ? nullptr : makeRow(at);
+}
+
+void MainView::makeAllRows()
+{
+    for (int i = 0; i < m_entries.size(); ++i)
+        makeRow(i);
+}
+
+void MainView::makeVisibleRows()
+{
+    if (m_makingRows || !m_grid || !m_container || m_entries.isEmpty() ||
+        m_rows.size() == m_entries.size())
+        return;
+    QScopedValueRollback<bool> guard(m_makingRows, true);
+    const int viewHeight = qMax(m_scrollArea->viewport()->height(), 1);
+    // Made rows are lower than the placeholders they replace, so a few passes may be needed
+    // before the band is full.
+    for (int pass = 0; pass < 8; ++pass) {
+        m_grid->activate();
+        const int value = m_scrollArea->verticalScrollBar()->value();
+        const int top = value - viewHeight;
+        const int bottom = value + 2 * viewHeight;
+        auto rowTop = [this](int i) { return m_grid->cellRect(m_entries.at(i).gridRow, 1).top(); };
+        // The first entry that starts below the band's top; the one before it reaches in.
+        int lo = 0;
+        int hi = m_entries.size();
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (rowTop(mid) <= top)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        const int first = qMax(0, lo - 1);
+        int last = first;
+        while (last + 1 < m_entries.size() && rowTop(last + 1) <= bottom)
+            ++last;
+        int made = 0;
+        for (int i = first; i <= last; ++i) {
+            if (!m_entries.at(i).row) {
+                makeRow(i);
+                ++made;
+            }
+        }
+        if (made == 0)
+            break;
+    }
 }
 
 void MainView::buildGroupedRows()
@@ -187,13 +274,13 @@ void MainView::buildGroupedRows()
     const QList<GroupStore::Group> groups = GroupStore::groups();
     QSet<int> drawn;
     int r = 0;
-    int position = 0;
     m_rows.clear();
+    m_entries.clear();
+    m_plainDrawn = false;
     auto draw = [&](const TaskRecord &task) {
         drawn.insert(task.manualIndex);
-        addTaskRow(task, r, position, false, false);
+        addEntry(task, r);
         r += 2;
-        ++position;
     };
     for (int g = 0; g < groups.size(); ++g) {
         m_grid->addWidget(new QLabel(QStringLiteral("分组%1:").arg(g + 1) + groups.at(g).name), r++,
@@ -223,15 +310,30 @@ void MainView::buildGroupedRows()
 
 void MainView::finishList()
 {
+    // The first rows are made before the grid is installed, so the container lays out once.
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (i < initialRows)
+            makeRow(i);
+        else
+            setPlaceholder(m_entries.at(i));
+    }
     m_container->setLayout(m_grid);
     m_scrollArea->setWidget(m_container);
     m_container->show();
     m_scrollArea->verticalScrollBar()->setValue(m_savedScrollPos);
+    makeVisibleRows();
+}
+
+void MainView::resizeContainer(int delta)
+{
+    if (m_container && delta != 0)
+        m_container->resize(m_container->width(), qMax(0, m_container->height() + delta));
 }
 
 void MainView::destroyListContainer()
 {
     m_rows.clear();
+    m_entries.clear();
     // Deferred: the redraw is often asked for by a widget inside the container.
     if (QWidget *old = m_scrollArea->takeWidget()) {
         old->hide();
@@ -246,6 +348,13 @@ void MainView::redrawManualOrder()
     destroyListContainer();
     createListContainer(0);
     buildRows(TaskQuery());
+}
+
+void MainView::redrawFromTable()
+{
+    const int scrollPos = m_scrollArea->verticalScrollBar()->value();
+    redrawCurrentMode(currentQuery());
+    m_scrollArea->verticalScrollBar()->setValue(scrollPos);
 }
 
 void MainView::setTextEditIndex(int index)
@@ -339,12 +448,17 @@ void MainView::onAddButtonClicked()
         return;
     // The id counter never falls below the stored ids, whatever view was drawn last.
     nextId = qMax(nextId, m_store->nextFreeId());
-    if (!m_store->insert(nextId)) {
+    int position = -1;
+    const bool added = m_store->insert(nextId, &position);
+    if (!added) {
         Prompt::warning(this, QStringLiteral("提示"), QStringLiteral("清单内容不能为空。"));
     } else {
         ++nextId;
     }
-    redrawManualOrder();
+    // Only the plain manual order grows by a row at its end; any other drawing is replaced by
+    // it, as is a list that no longer matches the table.
+    if (!m_plainDrawn || (added && !appendRow(position)))
+        redrawManualOrder();
     m_scrollArea->verticalScrollBar()->setValue(m_scrollArea->verticalScrollBar()->maximum());
 }
 
@@ -385,9 +499,10 @@ void MainView::onDelButtonClicked()
 {
     if (!savePending())
         return;
+    const int deleting = mDeletingNo;
     UndoEntry entry;
-    const bool undoable = Deletions::task(m_db, mDeletingNo, &entry);
-    const TaskStore::DeleteResult result = m_store->remove(mDeletingNo);
+    const bool undoable = Deletions::task(m_db, deleting, &entry);
+    const TaskStore::DeleteResult result = m_store->remove(deleting);
     if (result == TaskStore::DeleteResult::DeleteFailed)
         return;
     if (result == TaskStore::DeleteResult::Deleted && undoable) {
@@ -396,7 +511,14 @@ void MainView::onDelButtonClicked()
     }
     m_savedScrollPos = m_scrollArea->verticalScrollBar()->value();
     mDeletingNo = 0;
-    redrawManualOrder();
+    // The row leaves the plain list in place; after a failed renumbering (nothing was deleted)
+    // or in any other drawing the list is read again.
+    if (result == TaskStore::DeleteResult::Deleted && m_plainDrawn && entryOf(deleting) >= 0) {
+        removeRow(deleting);
+        m_scrollArea->verticalScrollBar()->setValue(m_savedScrollPos);
+    } else {
+        redrawManualOrder();
+    }
 }
 
 void MainView::undoLastDelete()
@@ -418,15 +540,101 @@ void MainView::undoLastDelete()
 
 void MainView::onUpArrowClicked(int index, int id)
 {
-    // Every redraw from the table first saves what was typed, or it would be drawn over.
-    if (savePending() && m_store->moveUp(index, id))
+    // What was typed is saved first; a redraw from the table would draw over it.
+    if (!savePending() || !m_store->moveUp(index, id))
+        return;
+    if (m_plainDrawn && index > 0 && entryOf(index) >= 0 && m_entries.at(index).task.id == id)
+        swapRows(index - 1);
+    else
         redrawManualOrder();
 }
 
 void MainView::onDownArrowClicked(int index, int id)
 {
-    if (savePending() && m_store->moveDown(index, id))
+    if (!savePending() || !m_store->moveDown(index, id))
+        return;
+    if (m_plainDrawn && index >= 0 && entryOf(index + 1) >= 0 && m_entries.at(index).task.id == id)
+        swapRows(index);
+    else
         redrawManualOrder();
+}
+
+bool MainView::appendRow(int position)
+{
+    const QList<TaskRecord> added = m_store->selectAt(position);
+    if (added.size() != 1 || position != m_entries.size())
+        return false;
+    const int gridRow = m_entries.isEmpty() ? 0 : m_entries.last().gridRow + 2;
+    const int before = m_entries.size() - 1;
+    m_entries.append(Entry{added.first(), gridRow, nullptr});
+    if (added.first().id + 1 > nextId)
+        nextId = added.first().id + 1;
+    makeRow(position);
+    if (before >= 0 && m_entries.at(before).row)
+        m_entries.at(before).row->setPosition(before, false);
+    m_shownRowCount = m_entries.size();
+    resizeContainer(added.first().height + 80);
+    return true;
+}
+
+void MainView::removeRow(int at)
+{
+    const Entry gone = m_entries.takeAt(at);
+    if (gone.row)
+        gone.row->discard(m_grid);
+    else
+        m_grid->setRowMinimumHeight(gone.gridRow, 0);
+    // The rows below keep their widgets and grid places (the emptied grid rows take no room);
+    // they move up one number.
+    m_rows.clear();
+    const int count = m_entries.size();
+    for (int i = 0; i < count; ++i) {
+        Entry &entry = m_entries[i];
+        if (i >= at)
+            entry.task.manualIndex = i;
+        if (!entry.row)
+            continue;
+        if (i >= at) {
+            entry.row->setManualIndex(i);
+            entry.row->setPosition(i, i == count - 1);
+        } else if (i == at - 1) {
+            entry.row->setPosition(i, i == count - 1);
+        }
+        m_rows.insert(i, entry.row);
+    }
+    m_shownRowCount = count;
+    resizeContainer(-(gone.task.height + 80));
+}
+
+void MainView::swapRows(int upper)
+{
+    const int lower = upper + 1;
+    Entry &a = m_entries[upper];
+    Entry &b = m_entries[lower];
+    std::swap(a.task, b.task);
+    std::swap(a.row, b.row);
+    a.task.manualIndex = upper;
+    b.task.manualIndex = lower;
+    // Both rows leave the grid before either takes its new place.
+    for (const Entry *entry : {&a, &b}) {
+        if (entry->row)
+            entry->row->takeFrom(m_grid);
+    }
+    const int last = m_entries.size() - 1;
+    for (int i : {upper, lower}) {
+        Entry &entry = m_entries[i];
+        m_rows.remove(i);
+        setPlaceholder(entry);
+        if (!entry.row)
+            continue;
+        entry.row->setManualIndex(i);
+        entry.row->placeAt(m_grid, entry.gridRow);
+        entry.row->setPosition(i, i == last);
+    }
+    for (int i : {upper, lower}) {
+        if (m_entries.at(i).row)
+            m_rows.insert(i, m_entries.at(i).row);
+    }
 }
 
 void MainView::openCalendar(int index, bool start)
@@ -503,7 +711,20 @@ void MainView::setItemHeight(int index, int newHeight, int scrollPos)
 {
     if (!savePending() || !m_store->saveHeight(index, newHeight))
         return;
-    redrawCurrentMode(currentQuery());
+    // Only the row's editor changes, in whatever drawing is shown: the order and the filter
+    // do not look at heights.
+    const int at = entryOf(index);
+    if (at >= 0) {
+        Entry &entry = m_entries[at];
+        resizeContainer(newHeight - entry.task.height);
+        entry.task.height = newHeight;
+        if (entry.row)
+            entry.row->editor()->setBoxHeight(newHeight);
+        else
+            setPlaceholder(entry);
+    } else {
+        redrawCurrentMode(currentQuery());
+    }
     m_scrollArea->verticalScrollBar()->setValue(scrollPos);
 }
 

@@ -2,6 +2,7 @@
 #define ORVANE_TASKLIST_MAINVIEW_H
 
 #include "richtext/taskrowowner.h"
+#include "tasklist/taskrow.h"
 #include "tasklist/taskstore.h"
 #include "undo/undojournal.h"
 
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QSqlDatabase>
+#include <QVector>
 #include <QWidget>
 #include <array>
 
@@ -19,12 +21,18 @@ class QPushButton;
 class QScrollArea;
 class FilterPanel;
 class SortPanel;
-class TaskRow;
 class orvaneView;
 class UndoNotice;
 
 // The task list: the program's main window. Every task is an editable row; edits are collected
 // in a pending list and written on save, add, delete, leaving for the day view and close.
+//
+// A drawing reads the list once into entries, one per drawn task; the first rows get their
+// widgets at once, the others keep a placeholder of their height in the grid and get their
+// widgets as they come near the viewport (or when asked through taskRow), so a long list opens
+// as fast as a short one and the scroll bar spans the whole list from the start. Adding,
+// deleting and moving rows in the plain manual order, and height changes, touch only the rows
+// concerned; a change of mode (sort, filter, groups) draws everything anew.
 class MainView : public QWidget, public TaskRowOwner {
     Q_OBJECT
 
@@ -40,6 +48,18 @@ public:
     // The grouped list: each group's tasks under its heading, each task only under the first
     // group that selects it, the rest under "其它：未分组".
     void buildGroupedRows();
+
+    // Draws the whole list again from the table in the current mode (plain, sorted, filtered or
+    // grouped), keeping the scroll position. Pending edits must have been saved first.
+    void redrawFromTable();
+    // The row drawn for a manualIndex, its widgets made now if they were not yet; null when the
+    // current drawing does not show that task.
+    TaskRow *taskRow(int manualIndex);
+    // Gives every drawn row its widgets (for a search over the whole list).
+    void makeAllRows();
+    // Drawn tasks whose widgets exist.
+    int madeRowCount() const { return m_rows.size(); }
+    const TaskRowShared &rowShared() const { return m_rowShared; }
 
     void setItemHeight(int index, int newHeight, int scrollPos) override;
     QScrollArea *rowScrollArea() const override { return m_scrollArea; }
@@ -112,8 +132,27 @@ private:
     // Adding a task redraws the plain manual order, so it is only offered while that is shown.
     void updateAddButton();
     bool sorted() const;
-    void addTaskRow(const TaskRecord &task, int gridRow, int position, bool manualOrder, bool last);
+    // One drawn task: where it sits in the grid and its row once made.
+    struct Entry {
+        TaskRecord task;
+        int gridRow = 0;
+        TaskRow *row = nullptr;
+    };
+    // Rows made when a list is drawn, before any scrolling.
+    static constexpr int initialRows = 100;
+
+    void addEntry(const TaskRecord &task, int gridRow);
+    TaskRow *makeRow(int entry);
+    // Makes the rows within a viewport's height above and two below what is shown.
+    void makeVisibleRows();
+    void setPlaceholder(const Entry &entry);
+    int entryOf(int manualIndex) const;
     void finishList();
+    void resizeContainer(int delta);
+    // The incremental edits of the plain manual order.
+    bool appendRow(int position);
+    void removeRow(int entry);
+    void swapRows(int upper);
     void openCalendar(int index, bool start);
     void setDateText(const QString &stem, QDate date, int index);
 
@@ -146,9 +185,15 @@ private:
     QScrollArea *m_scrollArea = nullptr;
     QWidget *m_container = nullptr;
     QGridLayout *m_grid = nullptr;
-    // The drawn rows by manualIndex, so a save reaches a row's widgets without searching the
+    // The drawn tasks in drawing order; entry r is drawn as "r + 1.".
+    QVector<Entry> m_entries;
+    // The made rows by manualIndex, so a save reaches a row's widgets without searching the
     // whole list.
     QHash<int, TaskRow *> m_rows;
+    // True while the drawing is the plain list in manual order (entry r holds manualIndex r).
+    bool m_plainDrawn = false;
+    bool m_makingRows = false;
+    TaskRowShared m_rowShared;
     QPointer<orvaneView> m_dayView;
     UndoJournal m_undo;
     UndoJournal m_groupUndo;

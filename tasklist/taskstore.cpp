@@ -13,6 +13,8 @@ const QString TaskStore::checkStarSql =
     QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = 'star'");
 const QString TaskStore::countKey = QStringLiteral("mainViewItemCount");
 const QString TaskStore::manualOrder = QStringLiteral(" order by manualIndex");
+const QString TaskStore::positionIndexSql =
+    QStringLiteral("create index if not exists star_manualIndex on star(manualIndex)");
 
 bool TaskQuery::manualOrder() const
 {
@@ -39,6 +41,7 @@ bool TaskStore::ensureTable()
         return true;
     if (m_query.value(0).toInt() != 0) {
         logLine(QStringLiteral("star table exists already!"));
+        ensurePositionIndex();
         return true;
     }
     logLine(QStringLiteral("star table not exist!"));
@@ -49,7 +52,17 @@ bool TaskStore::ensureTable()
         return false;
     }
     logLine(QStringLiteral("star table create succeed!"));
+    ensurePositionIndex();
     return true;
+}
+
+void TaskStore::ensurePositionIndex()
+{
+    // Every save, move and single-row read finds its row by position; without an index each
+    // of them reads the whole table. The table itself is left as it is.
+    QSqlQuery query(m_db);
+    if (!query.exec(positionIndexSql))
+        logLine(QStringLiteral("star index create failed!"), query.lastError().text());
 }
 
 QList<TaskRecord> TaskStore::select(const TaskQuery &query, bool *ok)
@@ -154,7 +167,7 @@ int TaskStore::rowCount()
     return -1;
 }
 
-bool TaskStore::insert(int id)
+bool TaskStore::insert(int id, int *at)
 {
     // The counter is the position of the new row. Should it disagree with the table (the
     // settings file was lost or copied from elsewhere), the table wins, so that positions stay
@@ -180,6 +193,8 @@ bool TaskStore::insert(int id)
     }
     logLine(QStringLiteral("Add succeed!"));
     Settings::write(countKey, position + 1);
+    if (at)
+        *at = position;
     return true;
 }
 

@@ -25,6 +25,7 @@ public:
     static const QString checkStarSql;
     static const QString countKey;    // "mainViewItemCount"
     static const QString manualOrder; // " order by manualIndex"
+    static const QString positionIndexSql;
 
     // "select * from star" with the query's parts.
     static QString selectStatement(const TaskQuery &query);
@@ -54,8 +55,9 @@ public:
     // The smallest id not below any stored id (0 for an empty table).
     int nextFreeId();
     // Appends a new, empty task with the given id. Returns false when the insert failed (in
-    // practice: an unsaved empty task already exists, the content is unique).
-    bool insert(int id);
+    // practice: an unsaved empty task already exists, the content is unique). position, when
+    // given, receives the new row's manualIndex.
+    bool insert(int id, int *position = nullptr);
     bool save(const TaskRecord &task);
     // Saves several rows as one transaction (one write to disk instead of one per row); any
     // failure writes none of them.
@@ -78,6 +80,7 @@ public:
     QSqlQuery &query() { return m_query; }
 
 private:
+    void ensurePositionIndex();
     QList<TaskRecord> run(const QString &statement, bool *ok);
     bool swap(int manualIndex, int neighbour, int id);
 

@@ -13,6 +13,10 @@
 // label table and closes the weeks, months and years the date ends. Days go in date order, so
 // every week, month and year that ended inside the range is closed as the program closes them.
 //
+// A benchmark adds bench/support/yearsdata.cpp to its sources and links orvane_logic (the
+// test support libraries bring it). Three years take minutes to build; bench/years keeps a built
+// copy when ORVANE_YEARS_CACHE names a folder.
+//
 // Call with the program's connection (Database::connect) in a prepared working directory
 // (TestEnvironment); the template files are written first. Batches of days share one
 // transaction: DayActions' own transactions nest into it, so each statement is the program's.

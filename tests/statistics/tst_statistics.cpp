@@ -321,6 +321,100 @@ private slots:
         QCOMPARE(rows(dayLabels), QString("阅读=60"));
     }
 
+    void totalsListDaysInDateOrder_data()
+    {
+        // Each save: "yyyy-MM-dd template label", one hour, in the order the schedules are made.
+        QTest::addColumn<QStringList>("saves");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("Sunday closing a later week")
+            << QStringList{"2020-10-19 甲 下周", "2020-10-14 乙 写作", "2020-10-13 甲 阅读",
+                           "2020-10-11 甲 上周", "2020-10-14 甲 运动", "2020-10-18 甲 家务"}
+            << "202010week3"
+            << "阅读=60 写作=60 运动=60 家务=60";
+        QTest::newRow("first Sunday closing week 1")
+            << QStringList{"2020-10-03 乙 写作", "2020-10-01 甲 阅读", "2020-10-03 甲 运动",
+                           "2020-09-30 甲 九月", "2020-10-04 甲 家务"}
+            << "202010week1"
+            << "阅读=60 写作=60 运动=60 家务=60";
+        QTest::newRow("year counting the days of a month never closed")
+            << QStringList{"2020-11-20 乙 写作", "2020-11-03 甲 阅读", "2020-11-20 甲 写作",
+                           "2020-12-31 甲 家务"}
+            << "2020"
+            << "阅读=60 写作=120 家务=60";
+    }
+
+    // A total lists its labels in the order first met going through the days in date order,
+    // and a day's schedules in the order the schema lists them, whatever order the days were
+    // made in; days outside the total's range are not counted.
+    void totalsListDaysInDateOrder()
+    {
+        QFETCH(QStringList, saves);
+        QFETCH(QString, total);
+        QFETCH(QString, expected);
+        for (const QString &entry : saves) {
+            const QStringList parts = entry.split(' ');
+            QVERIFY(save(QDate::fromString(parts.at(0), Qt::ISODate),
+                         {{"09:00--10:00", parts.at(2)}}, parts.at(1)));
+        }
+        QCOMPARE(rows("labelDuration_" + total), expected);
+    }
+
+    // Every week, month and year total after a history of saves and re-saves holds what a
+    // rebuild from the day tables alone gives: each total dropped, then every saved date's
+    // closing check run again in date order.
+    void totalsEqualAFullRebuild()
+    {
+        const QStringList labels = {"阅读", "写作", "运动", "家务"};
+        QList<QDate> saved;
+        const auto saveDay = [&](const QDate &date, int variant) {
+            for (int t = 0; t < 2; ++t) {
+                const QString templat = t == 0 ? "甲" : "乙";
+                const int minutes = 10 + (date.day() * 7 + variant * 13 + t * 5) % 50;
+                const QString end = QTime(9, 0).addSecs(minutes * 60).toString("hh:mm");
+                if (!save(date,
+                          {{"09:00--" + end, labels.at((date.day() + variant + t) % 4)},
+                           {"10:00--10:30", labels.at((date.day() + t) % 3)}},
+                          templat))
+                    return false;
+            }
+            if (!saved.contains(date))
+                saved.append(date);
+            return true;
+        };
+        for (const QDate &day : days(QDate(2020, 9, 21), QDate(2020, 11, 10)))
+            QVERIFY(saveDay(day, 0));
+        QVERIFY(saveDay(QDate(2020, 12, 31), 0));
+        // A closed week, month and year; the Sunday closing a week; a month's last day; a day
+        // of a month never closed inside a closed year.
+        for (const QDate &day : {QDate(2020, 10, 14), QDate(2020, 10, 18), QDate(2020, 10, 31),
+                                 QDate(2020, 11, 4), QDate(2020, 9, 30)})
+            QVERIFY(saveDay(day, 1));
+
+        const QString totals = tables("labelDuration_[0-9-]*").remove('*');
+        QVERIFY(totals.contains("2020 ") && totals.contains("202010 "));
+        const auto contents = [&] {
+            QStringList all;
+            for (const QString &table : totals.split(' '))
+                all.append(table + ": " + rows("labelDuration_" + table));
+            return all;
+        };
+        const QStringList incremental = contents();
+
+        for (const QString &table : totals.split(' '))
+            QVERIFY(QSqlQuery(db).exec("drop table " +
+                                       Database::quoteIdentifier("labelDuration_" + table)));
+        std::sort(saved.begin(), saved.end());
+        for (const QDate &date : saved) {
+            db.transaction();
+            QVERIFY(store->checkLabelDurationStatistic(date));
+            QVERIFY(db.commit());
+        }
+        QCOMPARE(tables("labelDuration_[0-9-]*").remove('*'), totals);
+        QCOMPARE(contents(), incremental);
+    }
+
     void deletedScheduleLeavesTheTotals()
     {
         for (const QDate &day : days(QDate(2020, 10, 12), QDate(2020, 10, 18)))

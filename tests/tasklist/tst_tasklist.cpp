@@ -1409,6 +1409,275 @@ private slots:
     }
 };
 
+namespace {
+// One widget of a drawn row as a person sees it, with its object name.
+QString describe(QWidget *widget)
+{
+    const QString name = widget->objectName();
+    if (auto *editor = qobject_cast<CustomTextEdit *>(widget))
+        return QStringLiteral("%1=%2 h%3 key%4")
+            .arg(name, editor->toPlainText())
+            .arg(editor->height())
+            .arg(editor->rowKey());
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    if (auto *button = qobject_cast<QPushButton *>(widget))
+        return QStringLiteral("%1%2").arg(name, button->isEnabled() ? "+" : "-");
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return name + '=' + edit->text();
+    if (auto *spin = qobject_cast<QSpinBox *>(widget))
+        return name + '=' + QString::number(spin->value());
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return name + '=' + combo->currentText() + ' ' + combo->view()->objectName();
+    QStringList parts;
+    for (QWidget *child : widget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        parts.append(describe(child));
+    return parts.join(' ');
+}
+
+// The list top to bottom, every row with all its rows made, and the container's height.
+QStringList drawnRows(MainView &view)
+{
+    view.makeAllRows();
+    QStringList rows;
+    auto *grid = qobject_cast<QGridLayout *>(view.listContainer()->layout());
+    for (int r = 0; grid && r < grid->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < 3; ++c) {
+            QLayoutItem *item = grid->itemAtPosition(r, c);
+            if (item && item->widget())
+                cells.append(describe(item->widget()));
+        }
+        if (!cells.isEmpty())
+            rows.append(cells.join(" | "));
+    }
+    rows.append(QStringLiteral("height %1").arg(view.listContainer()->height()));
+    return rows;
+}
+
+// Every object name inside the list, sorted: a name left behind or given twice shows here.
+QStringList listNames(MainView &view)
+{
+    QStringList names;
+    for (QObject *child : view.listContainer()->findChildren<QObject *>()) {
+        if (!child->objectName().isEmpty() && !child->objectName().startsWith("qt_"))
+            names.append(child->objectName());
+    }
+    names.sort();
+    return names;
+}
+
+// Does one edit on the row at a position: "add", "delete", "up", "down", "height", "label".
+void edit(MainView &view, const QString &action, int at)
+{
+    if (action == "add") {
+        textButton(&view, "增加一条")->click();
+        return;
+    }
+    TaskRow *row = view.taskRow(at);
+    QVERIFY2(row, qPrintable(QString("no row %1").arg(at)));
+    if (action == "delete") {
+        qobject_cast<QPushButton *>(row->field("delButton"))->click();
+    } else if (action == "up") {
+        row->upButton()->click();
+    } else if (action == "down") {
+        row->downButton()->click();
+    } else if (action == "height") {
+        view.setItemHeight(at, 230, view.scrollArea()->verticalScrollBar()->value());
+    } else if (action == "label") {
+        QListWidget *list = labelPopup(view, at);
+        QVERIFY(list);
+        box(list, 0)->setChecked(true);
+    }
+}
+
+// Long enough that the window makes part of the rows only.
+constexpr int longList = 130;
+} // namespace
+
+class TestIncrementalEdits : public QObject {
+    Q_OBJECT
+
+private slots:
+    void editMatchesFreshWindow_data()
+    {
+        QTest::addColumn<int>("tasks");
+        QTest::addColumn<QString>("actions"); // done in turn, "+" between them
+        QTest::addColumn<int>("at");
+        row("add to an empty list", 0, QString("add"), 0);
+        row("add", 5, QString("add"), 0);
+        row("add twice", 5, QString("add+add"), 0);
+        row("delete first", 5, QString("delete"), 0);
+        row("delete middle", 5, QString("delete"), 2);
+        row("delete last", 5, QString("delete"), 4);
+        row("delete the only row", 1, QString("delete"), 0);
+        row("delete then the row below moves up", 5, QString("delete+up"), 2);
+        row("delete then the new last moves up", 5, QString("delete+up"), 3);
+        row("first down", 5, QString("down"), 0);
+        row("second up to the top", 5, QString("up"), 1);
+        row("last up", 5, QString("up"), 4);
+        row("next to last down", 5, QString("down"), 3);
+        row("down twice and back", 5, QString("down+up+down"), 2);
+        row("height", 5, QString("height"), 2);
+        row("label", 5, QString("label"), 3);
+        row("long list: add", longList, QString("add"), 0);
+        row("long list: delete above rows not made", longList, QString("delete"), 50);
+        row("long list: delete a row made late", longList, QString("delete"), longList - 10);
+        row("long list: move a row made late", longList, QString("up+up"), longList - 1);
+        row("long list: height of a row made late", longList, QString("height"), 110);
+        row("long list: delete then add", longList, QString("delete+add"), 3);
+    }
+
+    void editMatchesFreshWindow()
+    {
+        QFETCH(int, tasks);
+        QFETCH(QString, actions);
+        QFETCH(int, at);
+        Opened env([tasks] {
+            writeLabels("A；B；", 2);
+            seedTasks(tasks);
+        });
+        MainView &view = env.view;
+        PromptScript prompts;
+        // Which seeded task each position should hold afterwards.
+        QStringList expected;
+        for (int i = 0; i < tasks; ++i)
+            expected.append(QString("task %1").arg(i));
+        for (const QString &action : actions.split('+')) {
+            if (action == "add")
+                expected.append("new");
+            else if (action == "delete")
+                expected.removeAt(at);
+            else if (action == "up")
+                expected.swapItemsAt(at - 1, at);
+            else if (action == "down")
+                expected.swapItemsAt(at, at + 1);
+        }
+        for (const QString &action : actions.split('+')) {
+            // A pending edit before every action: it must reach the table with it.
+            const int count = view.shownRowCount();
+            if (count > 0) {
+                view.taskRow(at + 1 < count ? at + 1 : 0)
+                    ->editor()
+                    ->append(QString("typed before %1").arg(action));
+                view.taskRow(count - 1)->editor()->append("typed in the last");
+            }
+            edit(view, action, at);
+            settle();
+        }
+        view.saveTextEdit();
+        QCOMPARE(view.pendingCount(), 0);
+        QVERIFY(prompts.messages().isEmpty());
+        const QStringList edited = drawnRows(view);
+        const QStringList editedNames = listNames(view);
+        QCOMPARE(QSet<QString>(editedNames.begin(), editedNames.end()).size(), editedNames.size());
+
+        const QStringList stored = contentsInOrder(env);
+        QCOMPARE(stored.filter("<gap").size(), 0);
+        QCOMPARE(counter(), stored.size());
+        QCOMPARE(view.shownRowCount(), stored.size());
+        if (tasks > 1)
+            QVERIFY(!stored.filter("typed before").isEmpty());
+
+        MainView fresh;
+        fresh.show();
+        settle();
+        QCOMPARE(edited, drawnRows(fresh));
+        QStringList order;
+        for (int i = 0; i < fresh.shownRowCount(); ++i) {
+            const QString first = fresh.taskRow(i)->editor()->toPlainText().section('\n', 0, 0);
+            order.append(first.startsWith("task ") ? first : "new");
+        }
+        QCOMPARE(order, expected);
+        QCOMPARE(editedNames, listNames(fresh));
+    }
+
+    void editsInOtherDrawingsMatchRedraw_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("at");
+        row("sorted: height", QString("sort"), QString("height"), 1);
+        row("filtered: height", QString("filter"), QString("height"), 3);
+        row("filtered: label", QString("filter"), QString("label"), 4);
+        row("grouped: height", QString("group"), QString("height"), 2);
+        row("grouped: label", QString("group"), QString("label"), 0);
+    }
+
+    void editsInOtherDrawingsMatchRedraw()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, action);
+        QFETCH(int, at);
+        Opened env([] {
+            writeLabels("A；B；", 2);
+            seedSortable();
+        });
+        MainView &view = env.view;
+        if (mode == "sort") {
+            chooseSort(view, "优先级", true);
+        } else if (mode == "filter") {
+            filterPriority(view, 3, 20);
+        } else {
+            GroupStore::add();
+            GroupStore::setName(0, "高");
+            GroupStore::setCondition(0, QString(), "select * from star  where priority >= 30");
+            namedButton(&view, "groupApplyButton")->click();
+        }
+        settle();
+        const QStringList before = drawnSequence(view);
+        edit(view, action, at);
+        settle();
+        QCOMPARE(drawnSequence(view), before);
+        const QStringList edited = drawnRows(view);
+        view.redrawFromTable();
+        settle();
+        QCOMPARE(edited, drawnRows(view));
+    }
+
+    void longListMakesRowsAsTheyComeIntoView()
+    {
+        Opened env(250);
+        MainView &view = env.view;
+        settle();
+        // Part of the rows, but the scroll bar spans every task.
+        QVERIFY(view.madeRowCount() >= 100);
+        QVERIFY(view.madeRowCount() < 250);
+        QCOMPARE(view.listContainer()->height(), 250 * 180);
+        QVERIFY(!findByName<CustomTextEdit>(view.listContainer(), "textEdit249"));
+        QScrollBar *bar = view.scrollArea()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        settle();
+        auto *last = findByName<CustomTextEdit>(view.listContainer(), "textEdit249");
+        QVERIFY(last);
+        QCOMPARE(last->toPlainText(), QString("task 249"));
+        QVERIFY(view.madeRowCount() < 250);
+        // What the person sees at the bottom is made: the last row lies within the viewport.
+        const QPoint shown = last->mapTo(view.scrollArea()->viewport(), QPoint(0, 0));
+        QVERIFY(shown.y() < view.scrollArea()->viewport()->height());
+        QVERIFY(shown.y() + last->height() > 0);
+
+        // A row in the middle, reached by the scroll bar, is made too.
+        bar->setValue(bar->maximum() / 2);
+        settle();
+        const QList<CustomTextEdit *> editors =
+            view.listContainer()->findChildren<CustomTextEdit *>();
+        const QRect viewport = view.scrollArea()->viewport()->rect();
+        int visible = 0;
+        for (CustomTextEdit *editor : editors) {
+            const QRect at(editor->mapTo(view.scrollArea()->viewport(), QPoint(0, 0)),
+                           editor->size());
+            visible += at.intersects(viewport) ? 1 : 0;
+        }
+        QVERIFY(visible > 0);
+
+        last->setPlainText("edited far down");
+        textButton(&view, "保存")->click();
+        QCOMPARE(cell(env.checkConnection(), "content", 249).toString().contains("edited far down"),
+                 true);
+    }
+};
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -1416,7 +1685,8 @@ int main(int argc, char **argv)
     TestMainView view;
     TestPanels panels;
     TestGroups groups;
-    return runTestClasses(argc, argv, {&store, &view, &panels, &groups});
+    TestIncrementalEdits edits;
+    return runTestClasses(argc, argv, {&store, &view, &panels, &groups, &edits});
 }
 
 #include "tst_tasklist.moc"
