@@ -1,3 +1,4 @@
+#include "app/clock.h"
 #include "app/commandline.h"
 #include "app/desktop.h"
 #include "app/logging.h"
@@ -5,9 +6,12 @@
 #include "app/prompt.h"
 #include "app/settings.h"
 #include "app/shutdownsignals.h"
+#include "backup/backupbutton.h"
+#include "backup/dailybackups.h"
 #include "tasklist/mainview.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QTranslator>
 
@@ -46,23 +50,42 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Today's automatic backup, before any window can change the data.
+    const DailyBackups::Outcome daily = DailyBackups::atStartup(
+        BackupArchive::Sources::current(), DailyBackups::folder(), Clock::today());
+    if (daily.result == DailyBackups::Result::Failed)
+        Prompt::warning(nullptr, QStringLiteral("提示"),
+                        QStringLiteral("今天的自动备份没有完成，请检查备份文件夹：%1")
+                            .arg(QDir::toNativeSeparators(DailyBackups::folder())));
+
     const QRect available = Desktop::availableGeometry();
-    auto *mainView = new MainView;
-    mainView->setGeometry(0, 0, available.width(), available.height());
-    mainView->show();
-    ShutdownSignals::install(mainView);
+    QTranslator *widgetsTranslator = nullptr;
+    QTranslator *qtTranslator = nullptr;
+    int code = 0;
+    do {
+        // A restore ends the loop with BackupButton::reopenCode: the old windows go and a new
+        // task list window reads the restored data.
+        QCoreApplication::removePostedEvents(nullptr, QEvent::Quit);
+        auto *mainView = new MainView;
+        mainView->setGeometry(0, 0, available.width(), available.height());
+        mainView->show();
+        ShutdownSignals::install(mainView);
 
-    // Installed after the main window exists, so they only reach texts made later.
-    auto *widgetsTranslator = new QTranslator;
-    widgetsTranslator->load(QStringLiteral(":/widgets.qm"));
-    app.installTranslator(widgetsTranslator);
-    auto *qtTranslator = new QTranslator;
-    qtTranslator->load(QStringLiteral(":/qt_zh_CN.qm"));
-    app.installTranslator(qtTranslator);
+        // Installed after the main window exists, so they only reach texts made later.
+        if (!widgetsTranslator) {
+            widgetsTranslator = new QTranslator;
+            widgetsTranslator->load(QStringLiteral(":/widgets.qm"));
+            app.installTranslator(widgetsTranslator);
+            qtTranslator = new QTranslator;
+            qtTranslator->load(QStringLiteral(":/qt_zh_CN.qm"));
+            app.installTranslator(qtTranslator);
+        }
 
-    const int code = app.exec();
+        code = app.exec();
+        mainView->hide();
+        delete mainView;
+    } while (code == BackupButton::reopenCode);
     delete qtTranslator;
     delete widgetsTranslator;
-    delete mainView;
     return code;
 }

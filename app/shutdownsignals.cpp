@@ -13,6 +13,13 @@
 namespace {
 int pipeEnds[2] = {-1, -1};
 
+// The window a signal closes; a later install (a new main window after a restore) replaces it.
+QPointer<QWidget> &target()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
 void onSignal(int)
 {
     // Only async-signal-safe work here: wake the event loop.
@@ -23,16 +30,16 @@ void onSignal(int)
 
 void ShutdownSignals::install(QWidget *mainWindow)
 {
+    target() = mainWindow;
     if (pipeEnds[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds) != 0)
         return;
     auto *notifier = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, qApp);
-    QPointer<QWidget> window = mainWindow;
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier, window]() {
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier]() {
         char byte;
         [[maybe_unused]] const ssize_t got = ::read(pipeEnds[1], &byte, 1);
         notifier->setEnabled(false);
-        if (window)
-            window->close();
+        if (target())
+            target()->close();
         QCoreApplication::quit();
     });
     struct sigaction action = {};

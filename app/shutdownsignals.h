@@ -7,6 +7,7 @@ class QWidget;
 // (SIGTERM, SIGINT, SIGHUP), so pending task edits are saved rather than lost.
 class ShutdownSignals {
 public:
+    // Called for every new main window; a signal closes the latest.
     static void install(QWidget *mainWindow);
 };
 

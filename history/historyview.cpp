@@ -7,6 +7,7 @@
 #include "history/dayexport.h"
 #include "history/exportdocument.h"
 #include "history/selectdate.h"
+#include "openexport/openexportbutton.h"
 #include "richtext/customtextedit.h"
 #include "statistics/statictisview.h"
 
@@ -99,6 +100,7 @@ historyView::historyView(QWidget *parent, QWidget *dayView, const QString &start
         button->setGeometry(place.x, H / 85, W / 15, H / 20);
         connect(button, &QPushButton::clicked, this, place.slot);
     }
+    new OpenExportButton(this, m_db, m_start, m_end);
 }
 
 historyView::~historyView() = default;

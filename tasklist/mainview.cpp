@@ -7,6 +7,7 @@
 #include "app/prompt.h"
 #include "app/settings.h"
 #include "app/windowhandover.h"
+#include "backup/backupbutton.h"
 #include "richtext/customtextedit.h"
 #include "schedule/orvaneview.h"
 #include "search/searchwindow.h"
@@ -123,6 +124,7 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     connect(m_aboutButton, &QPushButton::clicked, this, &MainView::onAboutButtonClicked);
     m_undoNotice = new UndoNotice(this, [this] { undoLastDelete(); });
     SearchWindow::attach(this);
+    new BackupButton(this, [this]() { return savePending(); });
 }
 
 MainView::~MainView()
