@@ -199,6 +199,18 @@ bool TaskStore::insert(int id, int *at)
     return true;
 }
 
+void TaskStore::bindDetails(const TaskRecord &task)
+{
+    m_query.addBindValue(task.startDate);
+    m_query.addBindValue(task.stopDate);
+    m_query.addBindValue(task.importance);
+    m_query.addBindValue(task.emergency);
+    m_query.addBindValue(task.priority);
+    m_query.addBindValue(task.progress);
+    m_query.addBindValue(task.label);
+    m_query.addBindValue(task.height);
+}
+
 bool TaskStore::save(const TaskRecord &task)
 {
     const QString content = Database::escapeRichText(task.content);
@@ -208,14 +220,7 @@ bool TaskStore::save(const TaskRecord &task)
         "update star set content = ?, start_date = ?, stop_date = ?, importance = ?, "
         "emergency = ?, priority = ?, progress = ?, label = ?, height = ? where manualIndex = ?"));
     m_query.addBindValue(content);
-    m_query.addBindValue(task.startDate);
-    m_query.addBindValue(task.stopDate);
-    m_query.addBindValue(task.importance);
-    m_query.addBindValue(task.emergency);
-    m_query.addBindValue(task.priority);
-    m_query.addBindValue(task.progress);
-    m_query.addBindValue(task.label);
-    m_query.addBindValue(task.height);
+    bindDetails(task);
     m_query.addBindValue(task.manualIndex);
     logLine(
         QStringLiteral("save manualIndex is %1 and text is %2").arg(task.manualIndex).arg(content));
@@ -322,14 +327,7 @@ bool TaskStore::restore(const TaskRecord &task)
     m_query.addBindValue(task.id);
     m_query.addBindValue(position);
     m_query.addBindValue(task.content);
-    m_query.addBindValue(task.startDate);
-    m_query.addBindValue(task.stopDate);
-    m_query.addBindValue(task.importance);
-    m_query.addBindValue(task.emergency);
-    m_query.addBindValue(task.priority);
-    m_query.addBindValue(task.progress);
-    m_query.addBindValue(task.label);
-    m_query.addBindValue(task.height);
+    bindDetails(task);
     logLine(QStringLiteral("restore listNo = %1 at %2").arg(task.id).arg(position));
     if (!m_query.exec()) {
         logLine(QStringLiteral("restore failed!"), m_query.lastError().text());

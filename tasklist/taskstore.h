@@ -83,6 +83,8 @@ private:
     void ensurePositionIndex();
     QList<TaskRecord> run(const QString &statement, bool *ok);
     bool swap(int manualIndex, int neighbour, int id);
+    // The fields after the content, in the column order of star: start date to height.
+    void bindDetails(const TaskRecord &task);
 
     QSqlDatabase m_db;
     QSqlQuery m_query;
