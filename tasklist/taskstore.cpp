@@ -154,6 +154,19 @@ int TaskStore::rowCount()
     return -1;
 }
 
+bool TaskStore::repairCounter()
+{
+    const int rows = rowCount();
+    if (rows < 0)
+        return false;
+    const int counter = Settings::read(countKey, -1).toInt();
+    if (counter != rows) {
+        logLine(QStringLiteral("mainViewItemCount %1 repaired to %2").arg(counter).arg(rows));
+        Settings::write(countKey, rows);
+    }
+    return true;
+}
+
 bool TaskStore::insert(int id)
 {
     // The counter is the position of the new row. Should it disagree with the table (the
