@@ -37,6 +37,11 @@
 #include <QSwipeGesture>
 
 namespace {
+const QString deleteFailedMessage = QStringLiteral("删除失败，清单没有改变。请稍后再试。");
+const QString moveFailedMessage = QStringLiteral("移动失败，清单没有改变。请稍后再试。");
+const QString databaseFailedMessage =
+    QStringLiteral("无法读取数据库文件 KDdatabase.db：它可能已损坏，或者不是本程序的数据库。"
+                   "程序没有改动这个文件；请从备份恢复，或把它移走后重新启动。");
 const QString groupApplyKey = QStringLiteral("groupApplyMode");
 const QString filterApplyKey = QStringLiteral("filterApplyMode");
 const QString sortApplyKey = QStringLiteral("sortApplyMode");
@@ -58,8 +63,11 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
     grabGesture(Qt::SwipeGesture);
     if (openDatabase())
         logLine(QStringLiteral("SQLite initialed succeed!"));
-    else
+    else {
         logLine(QStringLiteral("SQLite initialed failed"));
+        // An empty list would look as if every task were gone; the file is left as it is.
+        Prompt::critical(this, QStringLiteral("提示"), databaseFailedMessage);
+    }
     m_groupCount = GroupStore::count();
     // A new window starts unsorted and unfiltered, also after a run that ended without closing
     // the window; a stale flag would leave the filter panel's buttons locked.
@@ -125,9 +133,10 @@ bool MainView::openDatabase()
     const bool opened = Database::connect(&m_db);
     delete m_store;
     m_store = new TaskStore(m_db);
-    if (!opened)
+    if (!opened || !m_store->ensureTable())
         return false;
-    return m_store->ensureTable();
+    m_store->repairCounter();
+    return true;
 }
 
 void MainView::createListContainer(int mode)
@@ -380,8 +389,11 @@ void MainView::onDelButtonClicked()
 {
     if (!savePending())
         return;
-    if (m_store->remove(mDeletingNo) == TaskStore::DeleteResult::DeleteFailed)
+    if (m_store->remove(mDeletingNo) != TaskStore::DeleteResult::Deleted) {
+        // Both steps were undone: the list is as it was.
+        Prompt::warning(this, QStringLiteral("提示"), deleteFailedMessage);
         return;
+    }
     m_savedScrollPos = m_scrollArea->verticalScrollBar()->value();
     mDeletingNo = 0;
     redrawManualOrder();
@@ -390,14 +402,22 @@ void MainView::onDelButtonClicked()
 void MainView::onUpArrowClicked(int index, int id)
 {
     // Every redraw from the table first saves what was typed, or it would be drawn over.
-    if (savePending() && m_store->moveUp(index, id))
+    if (!savePending())
+        return;
+    if (m_store->moveUp(index, id))
         redrawManualOrder();
+    else
+        Prompt::warning(this, QStringLiteral("提示"), moveFailedMessage);
 }
 
 void MainView::onDownArrowClicked(int index, int id)
 {
-    if (savePending() && m_store->moveDown(index, id))
+    if (!savePending())
+        return;
+    if (m_store->moveDown(index, id))
         redrawManualOrder();
+    else
+        Prompt::warning(this, QStringLiteral("提示"), moveFailedMessage);
 }
 
 void MainView::openCalendar(int index, bool start)

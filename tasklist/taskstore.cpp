@@ -35,8 +35,12 @@ TaskStore::TaskStore(const QSqlDatabase &db) : m_db(db), m_query(db) {}
 bool TaskStore::ensureTable()
 {
     m_query.prepare(checkStarSql);
-    if (!m_query.exec() || !m_query.next())
-        return true;
+    // A file that cannot be read (damaged, not a database) is a failure, never "the table is
+    // there": the caller tells the person, and nothing is written into the file.
+    if (!m_query.exec() || !m_query.next()) {
+        logLine(QStringLiteral("star table check failed!"), m_query.lastError().text());
+        return false;
+    }
     if (m_query.value(0).toInt() != 0) {
         logLine(QStringLiteral("star table exists already!"));
         return true;
