@@ -5,6 +5,8 @@
 #include "app/database.h"
 #include "app/semicolonlist.h"
 #include "app/settings.h"
+#include "history/historyview.h"
+#include "history/selectdate.h"
 #include "richtext/customtextedit.h"
 #include "schedule/labeledit.h"
 #include "schedule/orvaneview.h"
@@ -467,6 +469,37 @@ private slots:
             QCOMPARE(SemicolonList::split(names, false).last(), typed.trimmed());
             QCOMPARE(dayWidget<CustomTextEdit>(*view, "summaryTextEdit_1")->toPlainText(),
                      QString("t"));
+        }
+    }
+
+    // The date dialog of "历史记录": its two line edits take any text; what is not a date must
+    // not reach a statement as one.
+    void dateDialogLineEdits_data() { addCorpusRows(); }
+    void dateDialogLineEdits()
+    {
+        QFETCH(QString, text);
+        TestEnvironment env(QRect(0, 0, 1920, 1040), day);
+        PromptScript prompts;
+        auto view = openDay();
+        type(dayWidget<CustomTextEdit>(*view, "textEditPlan_0"), QStringLiteral("plan"));
+        textButton(view.get(), "保存修改")->click();
+        prompts.clear();
+        for (const char *name : {"startLineEdit", "stopLineEdit"}) {
+            LogCapture log;
+            textButton(view.get(), "历史记录")->click();
+            auto *dialog = findTopLevel<selectDate>();
+            QVERIFY(dialog);
+            auto *edit = findByName<QLineEdit>(dialog, name);
+            edit->clear();
+            type(edit, text);
+            findByName<QPushButton>(dialog, "okButton")->click();
+            settle();
+            QVERIFY2(failures(log).isEmpty(), qPrintable(failures(log).join(" | ")));
+            if (historyView *history = historyView::current()) {
+                history->close();
+                settle();
+            }
+            view->show();
         }
     }
 
