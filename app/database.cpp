@@ -98,5 +98,8 @@ QString Database::escapeText(const QString &text)
 {
     QString escaped = text;
     escaped.replace(QLatin1Char('\''), QStringLiteral("''"));
+    // SQLite ends a statement's text at a NUL: the character is spliced in as char(0), so
+    // 'a<NUL>b' becomes 'a' || char(0) || 'b'.
+    escaped.replace(QChar(0), QStringLiteral("' || char(0) || '"));
     return escaped;
 }

@@ -31,7 +31,8 @@ public:
 
     // Quotes an SQL identifier (a table name built from user text).
     static QString quoteIdentifier(const QString &name);
-    // Doubles apostrophes so a text can stand between apostrophes in a statement.
+    // Doubles apostrophes (and splices in NUL characters as char(0)) so a text can stand
+    // between apostrophes in a statement.
     static QString escapeText(const QString &text);
     // Rich text (task contents, plans, results, summaries) is stored with every apostrophe as
     // "&#39;"; databases written so far rely on that form.

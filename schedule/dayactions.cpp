@@ -71,17 +71,27 @@ DayStore::TableState DayActions::openSchedule(const QString &dayTable, UserMessa
     if (created)
         *created = false;
     const DayStore::TableState state = m_store.tableState(dayTable);
-    if (state != DayStore::Missing)
+    if (state != DayStore::Missing) {
+        if (state == DayStore::HasContent || state == DayStore::Empty)
+            SummaryStore(m_db, dayTable).repairKeys();
         return state;
+    }
     // The three tables and the template's rows come together: a day is never left half made.
+    // A failure (a full disk, a read-only file) is told: the day would otherwise just look empty.
+    auto failed = [messages]() {
+        if (messages)
+            messages->append(
+                UserMessage{UserMessage::Warning, QStringLiteral("提示"), dayCreateFailedMessage});
+        return DayStore::TableCreateFailure;
+    };
     Sql::Transaction transaction(m_db);
     if (!m_store.createTables(dayTable))
-        return DayStore::TableCreateFailure;
+        return failed();
     TemplateStore::loadTemplateIntoDay(m_db, dayTable.left(DayTables::dayPrefixLength),
                                        DayStore::templateOf(dayTable), messages);
     SearchIndex(m_db).reindexDay(dayTable);
     if (!transaction.commit())
-        return DayStore::TableCreateFailure;
+        return failed();
     if (created)
         *created = true;
     return DayStore::HasContent;

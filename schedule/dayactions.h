@@ -73,6 +73,10 @@ public:
     };
     DateSchedule scheduleOfDate(const QDate &date);
 
+    // Told when a new day's tables could not be made.
+    static inline const QString dayCreateFailedMessage =
+        QStringLiteral("无法为这一天创建记录：数据库无法写入（磁盘可能已满或文件只读）。");
+
     // Makes sure the day table exists: a missing one is created with its summary and label
     // tables and filled from its template (messages for the person are added to *messages).
     // Returns the table's state (HasContent for a new one; *created tells); TableCreateFailure

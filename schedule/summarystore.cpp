@@ -110,6 +110,31 @@ bool SummaryStore::writeKeysFromTable()
     return true;
 }
 
+bool SummaryStore::repairKeys()
+{
+    if (!hasKeys())
+        return true;
+    bool ok = false;
+    const QList<SummaryItem> rows = items(&ok);
+    if (!ok)
+        return false;
+    QStringList texts;
+    QStringList scores;
+    for (const SummaryItem &item : rows) {
+        if (item.type == QLatin1String("summaryText"))
+            texts.append(item.name);
+        else if (item.type == QLatin1String("summaryScore"))
+            scores.append(item.name);
+    }
+    if (SemicolonList::split(readNames(Texts), false) == texts &&
+        SemicolonList::split(readNames(Scores), false) == scores && textCount() == texts.size() &&
+        scoreCount() == scores.size())
+        return true;
+    logLine(QStringLiteral("summary keys of %1 repaired from the table").arg(table()));
+    writeKeys(table(), texts, scores);
+    return true;
+}
+
 int SummaryStore::textCount() const
 {
     return Settings::read(settingsPrefix() + textCountSuffix, 0).toInt();

@@ -45,6 +45,10 @@ public:
     bool hasKeys() const;
     // Writes the four keys from the items of the table; false when the table cannot be read.
     bool writeKeysFromTable();
+    // Rewrites the settings keys from the table when they name other items than it holds (a
+    // run that ended between the table's commit and the keys' write): the table wins. Missing
+    // keys are left to the readers, which fall back to the table. False when it could not read.
+    bool repairKeys();
     enum ItemKind { Texts = 0, Scores = 1 };
     // The names of one kind of item, each followed by "；". Without the settings keys the names
     // come from the summary table itself, in table order.

@@ -59,9 +59,11 @@ void tell(UserMessages *messages, UserMessage::Level level, const QString &text)
 }
 
 // A name that would leave the template folder or be read as a folder.
+// A NUL ends the name where the file system sees it, so "a<NUL>b" would be saved as "a".
 bool hasPathSeparator(const QString &name)
 {
-    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'));
+    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+           name.contains(QChar(0));
 }
 } // namespace
 

@@ -183,11 +183,26 @@ private:
     bool m_stopped = false;
 };
 
-void writeCData(QXmlStreamWriter &xml, const QString &name, const QString &text)
+// A reader takes a carriage return in the file for a line feed unless it comes as a character
+// reference, and CDATA has none: the text is written in pieces around each "\r".
+void writeText(QXmlStreamWriter &xml, const QString &name, const QString &text, bool cdata)
 {
     xml.writeStartElement(name);
-    xml.writeCDATA(TemplateXml::xmlSafe(text));
+    const QStringList pieces = TemplateXml::xmlSafe(text).split(QLatin1Char('\r'));
+    for (int i = 0; i < pieces.size(); ++i) {
+        if (i > 0)
+            xml.writeEntityReference(QStringLiteral("#13"));
+        if (!cdata)
+            xml.writeCharacters(pieces.at(i));
+        else if (!pieces.at(i).isEmpty() || pieces.size() == 1)
+            xml.writeCDATA(pieces.at(i));
+    }
     xml.writeEndElement();
+}
+
+void writeCData(QXmlStreamWriter &xml, const QString &name, const QString &text)
+{
+    writeText(xml, name, text, true);
 }
 } // namespace
 
@@ -259,7 +274,7 @@ bool TemplateXml::write(QIODevice *device, const TemplateContent &content, int f
     for (const TemplateRecord &record : content.records) {
         if (firstLine >= 0)
             xml.writeStartElement(QStringLiteral("line%1").arg(line++));
-        xml.writeTextElement(QStringLiteral("time"), xmlSafe(record.time));
+        writeText(xml, QStringLiteral("time"), record.time, false);
         writeCData(xml, QStringLiteral("plan"), record.plan);
         xml.writeTextElement(QStringLiteral("planHeight"), QString::number(record.planHeight));
         writeCData(xml, QStringLiteral("label"), record.label);

@@ -42,6 +42,11 @@
 #include <QSwipeGesture>
 
 namespace {
+const QString deleteFailedMessage = QStringLiteral("删除失败，清单没有改变。请稍后再试。");
+const QString moveFailedMessage = QStringLiteral("移动失败，清单没有改变。请稍后再试。");
+const QString databaseFailedMessage =
+    QStringLiteral("无法读取数据库文件 KDdatabase.db：它可能已损坏，或者不是本程序的数据库。"
+                   "程序没有改动这个文件；请从备份恢复，或把它移走后重新启动。");
 const QString groupApplyKey = QStringLiteral("groupApplyMode");
 const QString filterApplyKey = QStringLiteral("filterApplyMode");
 const QString sortApplyKey = QStringLiteral("sortApplyMode");
@@ -61,11 +66,14 @@ MainView::MainView(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_AcceptTouchEvents);
     grabGesture(Qt::SwipeGesture);
-    if (openDatabase())
+    if (openDatabase()) {
         logLine(QStringLiteral("SQLite initialed succeed!"));
-    else
+        SearchWindow::prepareIndex(m_db);
+    } else {
         logLine(QStringLiteral("SQLite initialed failed"));
-    SearchWindow::prepareIndex(m_db);
+        // An empty list would look as if every task were gone; the file is left as it is.
+        Prompt::critical(this, QStringLiteral("提示"), databaseFailedMessage);
+    }
     m_groupCount = GroupStore::count();
     // A new window starts unsorted and unfiltered, also after a run that ended without closing
     // the window; a stale flag would leave the filter panel's buttons locked.
@@ -140,9 +148,10 @@ bool MainView::openDatabase()
     const bool opened = Database::connect(&m_db);
     delete m_store;
     m_store = new TaskStore(m_db);
-    if (!opened)
+    if (!opened || !m_store->ensureTable())
         return false;
-    return m_store->ensureTable();
+    m_store->repairCounter();
+    return true;
 }
 
 void MainView::createListContainer(int mode)
@@ -510,18 +519,19 @@ void MainView::onDelButtonClicked()
     const int deleting = mDeletingNo;
     UndoEntry entry;
     const bool undoable = Deletions::task(m_db, deleting, &entry);
-    const TaskStore::DeleteResult result = m_store->remove(deleting);
-    if (result == TaskStore::DeleteResult::DeleteFailed)
+    if (m_store->remove(deleting) != TaskStore::DeleteResult::Deleted) {
+        // Both steps were undone: the list is as it was.
+        Prompt::warning(this, QStringLiteral("提示"), deleteFailedMessage);
         return;
-    if (result == TaskStore::DeleteResult::Deleted && undoable) {
+    }
+    if (undoable) {
         m_undo.push(entry);
         m_undoNotice->showDeleted(entry.what);
     }
     m_savedScrollPos = m_scrollArea->verticalScrollBar()->value();
     mDeletingNo = 0;
-    // The row leaves the plain list in place; after a failed renumbering (nothing was deleted)
-    // or in any other drawing the list is read again.
-    if (result == TaskStore::DeleteResult::Deleted && m_plainDrawn && entryOf(deleting) >= 0) {
+    // The row leaves the plain list in place; any other drawing is read again.
+    if (m_plainDrawn && entryOf(deleting) >= 0) {
         removeRow(deleting);
         m_scrollArea->verticalScrollBar()->setValue(m_savedScrollPos);
     } else {
@@ -549,8 +559,12 @@ void MainView::undoLastDelete()
 void MainView::onUpArrowClicked(int index, int id)
 {
     // What was typed is saved first; a redraw from the table would draw over it.
-    if (!savePending() || !m_store->moveUp(index, id))
+    if (!savePending())
         return;
+    if (!m_store->moveUp(index, id)) {
+        Prompt::warning(this, QStringLiteral("提示"), moveFailedMessage);
+        return;
+    }
     if (m_plainDrawn && index > 0 && entryOf(index) >= 0 && m_entries.at(index).task.id == id)
         swapRows(index - 1);
     else
@@ -559,8 +573,12 @@ void MainView::onUpArrowClicked(int index, int id)
 
 void MainView::onDownArrowClicked(int index, int id)
 {
-    if (!savePending() || !m_store->moveDown(index, id))
+    if (!savePending())
         return;
+    if (!m_store->moveDown(index, id)) {
+        Prompt::warning(this, QStringLiteral("提示"), moveFailedMessage);
+        return;
+    }
     if (m_plainDrawn && index >= 0 && entryOf(index + 1) >= 0 && m_entries.at(index).task.id == id)
         swapRows(index);
     else

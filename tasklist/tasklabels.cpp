@@ -18,6 +18,9 @@ int TaskLabels::count()
 
 void TaskLabels::store(const QStringList &names)
 {
-    Settings::write(countKey, names.size());
-    Settings::write(textKey, SemicolonList::join(names));
+    // A "；" typed inside a name separates labels: the count is that of the stored list, so
+    // the two keys always agree.
+    const QStringList labels = SemicolonList::split(SemicolonList::join(names), false);
+    Settings::write(countKey, labels.size());
+    Settings::write(textKey, SemicolonList::join(labels));
 }

@@ -38,8 +38,12 @@ TaskStore::TaskStore(const QSqlDatabase &db) : m_db(db), m_query(db) {}
 bool TaskStore::ensureTable()
 {
     m_query.prepare(checkStarSql);
-    if (!m_query.exec() || !m_query.next())
-        return true;
+    // A file that cannot be read (damaged, not a database) is a failure, never "the table is
+    // there": the caller tells the person, and nothing is written into the file.
+    if (!m_query.exec() || !m_query.next()) {
+        logLine(QStringLiteral("star table check failed!"), m_query.lastError().text());
+        return false;
+    }
     if (m_query.value(0).toInt() != 0) {
         logLine(QStringLiteral("star table exists already!"));
         ensurePositionIndex();
@@ -166,6 +170,19 @@ int TaskStore::rowCount()
     if (query.exec(QStringLiteral("select count(*) from star")) && query.next())
         return query.value(0).toInt();
     return -1;
+}
+
+bool TaskStore::repairCounter()
+{
+    const int rows = rowCount();
+    if (rows < 0)
+        return false;
+    const int counter = Settings::read(countKey, -1).toInt();
+    if (counter != rows) {
+        logLine(QStringLiteral("mainViewItemCount %1 repaired to %2").arg(counter).arg(rows));
+        Settings::write(countKey, rows);
+    }
+    return true;
 }
 
 bool TaskStore::insert(int id, int *at)

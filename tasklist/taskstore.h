@@ -76,6 +76,10 @@ public:
 
     // Rows in the table; -1 when it cannot be counted.
     int rowCount();
+    // Sets the settings file's row counter to the table's row count when they disagree (a run
+    // that ended between a commit and the counter's write, a settings file lost or copied): the
+    // table wins. False when the table could not be counted.
+    bool repairCounter();
 
     QSqlQuery &query() { return m_query; }
 
