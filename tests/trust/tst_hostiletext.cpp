@@ -102,8 +102,12 @@ QStringList schema(QSqlDatabase db)
     QStringList tables;
     QSqlQuery query(db);
     query.exec(QStringLiteral("select name from sqlite_master where type = 'table' order by name"));
-    while (query.next())
-        tables.append(query.value(0).toString());
+    while (query.next()) {
+        // The search index's tables follow the data; their rows are not a count of what was typed.
+        const QString name = query.value(0).toString();
+        if (!name.startsWith(QLatin1String("search_")))
+            tables.append(name);
+    }
     QStringList counted;
     for (const QString &table : tables) {
         QSqlQuery count(db);
