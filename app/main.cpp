@@ -39,6 +39,17 @@ int main(int argc, char *argv[])
     if (options.action != CommandLine::Action::Run)
         return CommandLine::report(options);
     Settings::initLocation();
+    bool settingsStuck = false;
+    const QString damagedSettings = Settings::setAsideIfDamaged(&settingsStuck);
+    if (!damagedSettings.isEmpty())
+        Prompt::warning(nullptr, QStringLiteral("提示"),
+                        QStringLiteral("设置文件已损坏，已另存为：%1\n程序使用新的设置文件，"
+                                       "任务和日程都在数据库中，不受影响。")
+                            .arg(QDir::toNativeSeparators(damagedSettings)));
+    else if (settingsStuck)
+        Prompt::warning(nullptr, QStringLiteral("提示"),
+                        QStringLiteral("设置文件已损坏，也无法另存：%1\n请关闭程序后检查这个文件。")
+                            .arg(QDir::toNativeSeparators(Settings::filePath())));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ORVANE_APP_ID),
                                                  QIcon(QStringLiteral(":/icon/orvane.png"))));
 

@@ -1,6 +1,11 @@
 #include "app/settings.h"
 
+#include "app/logging.h"
+
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -19,6 +24,29 @@ void closeFile()
 {
     delete openFile;
     openFile = nullptr;
+}
+
+// Qt reads almost anything as an INI file and would write its reading back over the file. What
+// Qt itself writes is lines of four kinds: empty, a comment, "[section]" and "key=value"; a file
+// with any other line, or with control characters, was damaged or is not a settings file.
+bool isDamaged(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false; // unreadable: nothing will be written over it either
+    const QByteArray data = file.readAll();
+    for (const char c : data) {
+        if ((c >= 0 && c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7f)
+            return true;
+    }
+    for (const QByteArray &raw : data.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
+            continue;
+        if (line.startsWith('[') ? !line.endsWith(']') : line.indexOf('=') <= 0)
+            return true;
+    }
+    return Settings().status() == QSettings::FormatError;
 }
 
 void keepOpen(const QString &fileName)
@@ -63,6 +91,27 @@ void Settings::setLocation(const QString &folder)
 QString Settings::filePath()
 {
     return Settings().fileName();
+}
+
+QString Settings::setAsideIfDamaged(bool *failed)
+{
+    if (failed)
+        *failed = false;
+    const QString path = filePath();
+    if (!QFileInfo::exists(path) || !isDamaged(path))
+        return QString();
+    // The object kept open holds what was read; it must not write that back over the file.
+    closeFile();
+    const QString aside = path + QStringLiteral(".damaged-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (!QFile::rename(path, aside)) {
+        logLine(QStringLiteral("damaged settings file cannot be moved: ") + path);
+        if (failed)
+            *failed = true;
+        return QString();
+    }
+    logLine(QStringLiteral("damaged settings file moved to ") + aside);
+    return aside;
 }
 
 QVariant Settings::read(const QString &key, const QVariant &defaultValue)

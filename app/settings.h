@@ -22,6 +22,11 @@ public:
     static void setLocation(const QString &folder);
     // Full path of the INI file in use.
     static QString filePath();
+    // Called at start-up before anything is written: a file Qt cannot parse would be replaced by
+    // the first write, so it is renamed to "<file>.damaged-<time>" and the program starts with
+    // a new one. Returns the new name, or nothing when the file was fine, absent or could not be
+    // moved (then *failed is set).
+    static QString setAsideIfDamaged(bool *failed = nullptr);
 
     static QVariant read(const QString &key, const QVariant &defaultValue = QVariant());
     static void write(const QString &key, const QVariant &value);

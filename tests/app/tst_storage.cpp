@@ -147,6 +147,51 @@ private slots:
         QVERIFY(onDisk.contains("todaySummaryName"));
     }
 
+    // A file Qt cannot parse is moved aside whole before anything writes over it; a sound or
+    // absent file stays where it is.
+    void damagedSettingsFileIsSetAside_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("garbage") << QByteArray("\x01\x02[[[=\xff\xfe\n=\n[General\nmainViewItem")
+                                 << true;
+        QTest::newRow("unclosed section") << QByteArray("[General\nmainViewItemCount=3\n") << true;
+        QTest::newRow("sound") << QByteArray("[General]\nmainViewItemCount=3\n") << false;
+        QTest::newRow("absent") << QByteArray() << false;
+    }
+    void damagedSettingsFileIsSetAside()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, damaged);
+        const QString path = env->settingsFile();
+        QFile::remove(path);
+        if (!contents.isEmpty()) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+        }
+        bool failed = true;
+        const QString aside = Settings::setAsideIfDamaged(&failed);
+        QVERIFY(!failed);
+        QCOMPARE(!aside.isEmpty(), damaged);
+        if (damaged) {
+            QFile moved(aside);
+            QVERIFY(moved.open(QIODevice::ReadOnly));
+            QCOMPARE(moved.readAll(), contents);
+            QVERIFY(!QFileInfo::exists(path));
+            // The program goes on with a new file; the damaged copy is left alone.
+            Settings::write("mainViewItemCount", 5);
+            QCOMPARE(Settings::read("mainViewItemCount").toInt(), 5);
+            moved.seek(0);
+            QCOMPARE(moved.readAll(), contents);
+        } else if (!contents.isEmpty()) {
+            QFile same(path);
+            QVERIFY(same.open(QIODevice::ReadOnly));
+            QCOMPARE(same.readAll(), contents);
+        }
+    }
+
     // A new settings folder is a new file: nothing of the old one is read from memory.
     void newSettingsFolderStartsEmpty()
     {
