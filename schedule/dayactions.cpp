@@ -87,8 +87,9 @@ DayStore::TableState DayActions::openSchedule(const QString &dayTable, UserMessa
     Sql::Transaction transaction(m_db);
     if (!m_store.createTables(dayTable))
         return failed();
-    TemplateStore::loadTemplateIntoDay(m_db, dayTable.left(DayTables::dayPrefixLength),
-                                       DayStore::templateOf(dayTable), messages);
+    if (TemplateStore::loadTemplateIntoDay(m_db, dayTable.left(DayTables::dayPrefixLength),
+                                           DayStore::templateOf(dayTable), messages) < 0)
+        return failed();
     SearchIndex(m_db).reindexDay(dayTable);
     if (!transaction.commit())
         return failed();

@@ -162,6 +162,9 @@ int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
     // One template fill is one transaction; it also spares SQLite a sync per row.
     Sql::Transaction transaction(db);
     int inserted = 0;
+    // A row that cannot be written fails the whole fill: a day is never made with some of its
+    // template's records missing.
+    bool complete = true;
     QSqlQuery query(db);
     query.prepare(QStringLiteral("insert into %1 values(?,?,?,?,?,?,?,?,?,?)")
                       .arg(Database::quoteIdentifier(table)));
@@ -177,11 +180,13 @@ int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
         query.addBindValue(record.planHeight);
         query.addBindValue(record.resultHeight);
         query.addBindValue(content.timed ? 0 : 1);
-        if (query.exec())
+        if (query.exec()) {
             ++inserted;
-        else
+        } else {
+            complete = false;
             logLine(QStringLiteral("Create empty template table failed!"),
                     query.lastError().text());
+        }
     }
 
     QSqlQuery summary(db);
@@ -200,6 +205,7 @@ int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
         if (summary.exec()) {
             logLine(QStringLiteral("insert into template summary table text succeed!"));
         } else {
+            complete = false;
             logLine(QStringLiteral("insert into template summary table text failed!"),
                     summary.lastError().text());
         }
@@ -214,13 +220,16 @@ int TemplateStore::loadTemplateIntoDay(QSqlDatabase db, const QString &dayName,
         if (summary.exec()) {
             logLine(QStringLiteral("insert into template summary table score succeed!"));
         } else {
+            complete = false;
             logLine(QStringLiteral("insert into template summary table score  failed!"),
                     summary.lastError().text());
         }
         scoreNames.append(item.name);
     }
-    if (!transaction.commit(QStringLiteral("Create empty template table failed!"))) {
-        inserted = 0;
+    if (!complete)
+        transaction.rollback();
+    if (!complete || !transaction.commit(QStringLiteral("Create empty template table failed!"))) {
+        inserted = complete ? 0 : -1;
         textNames.clear();
         scoreNames.clear();
     }

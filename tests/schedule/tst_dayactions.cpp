@@ -8,9 +8,11 @@
 #include "schedule/templatestore.h"
 #include "tests/support/testenvironment.h"
 
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 const QDate day(2024, 11, 3); // a Sunday: saving it closes its week
@@ -167,6 +169,39 @@ private slots:
                  DayStore::HasContent);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first().text, QString("指定的模板文件已被您删除了,已为您启用空时刻表。"));
+    }
+
+    // A template row that cannot be written fails the new day as a whole: no tables, and the
+    // person is told, instead of a day with some of its records missing.
+    void openScheduleWithARefusedRowMakesNothing()
+    {
+        TestEnvironment env;
+        QSqlDatabase db;
+        QVERIFY(Database::connect(&db));
+        QVERIFY(TemplateStore::createBuiltInTemplates());
+        sqlite3 *handle = *static_cast<sqlite3 *const *>(db.driver()->handle().constData());
+        QVERIFY(handle);
+        // Inserts into the day table itself are refused; its summary and label tables are not.
+        auto refuseDayRows = [](void *, int action, const char *table, const char *, const char *,
+                                const char *) {
+            return action == SQLITE_INSERT && table && QString::fromUtf8(table) == ::table
+                       ? SQLITE_DENY
+                       : SQLITE_OK;
+        };
+        sqlite3_set_authorizer(handle, refuseDayRows, nullptr);
+        UserMessages messages;
+        bool created = false;
+        const DayStore::TableState state = DayActions(db).openSchedule(table, &messages, &created);
+        sqlite3_set_authorizer(handle, nullptr, nullptr);
+        QCOMPARE(state, DayStore::TableCreateFailure);
+        QVERIFY(!created);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().text, DayActions::dayCreateFailedMessage);
+        QCOMPARE(rows(env, "select count(*) from sqlite_master where name like '%" + table + "'"),
+                 QStringList{"0"});
+        // Once rows can be written again the day is made whole.
+        QCOMPARE(DayActions(db).openSchedule(table, &messages, &created), DayStore::HasContent);
+        QCOMPARE(rows(env, "select count(*) from " + q(table)), QStringList{"9"});
     }
 
     void saveDayWritesRecordsLabelsTotalsAndSummary()
