@@ -92,20 +92,27 @@ bool SummaryStore::hasKeys() const
            Settings::noValue;
 }
 
-bool SummaryStore::writeKeysFromTable()
+bool SummaryStore::namesInTable(QStringList *texts, QStringList *scores)
 {
     bool ok = false;
     const QList<SummaryItem> rows = items(&ok);
     if (!ok)
         return false;
-    QStringList texts;
-    QStringList scores;
     for (const SummaryItem &item : rows) {
         if (item.type == QLatin1String("summaryText"))
-            texts.append(item.name);
+            texts->append(item.name);
         else if (item.type == QLatin1String("summaryScore"))
-            scores.append(item.name);
+            scores->append(item.name);
     }
+    return true;
+}
+
+bool SummaryStore::writeKeysFromTable()
+{
+    QStringList texts;
+    QStringList scores;
+    if (!namesInTable(&texts, &scores))
+        return false;
     writeKeys(table(), texts, scores);
     return true;
 }
@@ -114,18 +121,10 @@ bool SummaryStore::repairKeys()
 {
     if (!hasKeys())
         return true;
-    bool ok = false;
-    const QList<SummaryItem> rows = items(&ok);
-    if (!ok)
-        return false;
     QStringList texts;
     QStringList scores;
-    for (const SummaryItem &item : rows) {
-        if (item.type == QLatin1String("summaryText"))
-            texts.append(item.name);
-        else if (item.type == QLatin1String("summaryScore"))
-            scores.append(item.name);
-    }
+    if (!namesInTable(&texts, &scores))
+        return false;
     if (SemicolonList::split(readNames(Texts), false) == texts &&
         SemicolonList::split(readNames(Scores), false) == scores && textCount() == texts.size() &&
         scoreCount() == scores.size())

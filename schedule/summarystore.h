@@ -66,6 +66,8 @@ public:
     static QString checkName(const QString &name);
 
 private:
+    // The text and score item names of the summary table, in its order.
+    bool namesInTable(QStringList *texts, QStringList *scores);
     QSqlDatabase m_db;
     QString m_dayTable;
 };
